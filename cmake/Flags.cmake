@@ -1,0 +1,20 @@
+# One interface target carries the project's compile flags; every target links it.
+add_library(oravik_flags INTERFACE)
+target_compile_options(oravik_flags INTERFACE -Wall -Wextra -Wpedantic)
+if(ORAVIK_WERROR)
+  target_compile_options(oravik_flags INTERFACE -Werror)
+endif()
+if(ORAVIK_SANITIZE)
+  target_compile_options(oravik_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_link_options(oravik_flags INTERFACE -fsanitize=address,undefined)
+endif()
+set(CMAKE_AUTOMOC OFF)
+
+# Adds a GoogleTest executable and registers it with CTest (offscreen Qt platform).
+function(oravik_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE oravik_flags GTest::gtest GTest::gtest_main ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+endfunction()
