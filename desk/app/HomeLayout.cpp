@@ -2,7 +2,7 @@
 
 #include "common/AppHome.h"
 #include "desk/db/Database.h"
-#include "desk/settings/Settings.h"
+#include "desk/settings/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>

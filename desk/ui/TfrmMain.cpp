@@ -10,7 +10,8 @@
 #include "desk/db/Database.h"
 #include "desk/db/Dataset.h"
 #include "desk/dbmodel/DatasetModel.h"
-#include "desk/settings/Settings.h"
+#include "desk/settings/SettingsKeys.h"
+#include "desk/settings/SettingsRules.h"
 #include "desk/settings/SettingsStore.h"
 #include "desk/ui/TfrmShape.h"
 #include "desk/ui/WaitCursor.h"
@@ -23,23 +24,29 @@
 
 TfrmMain::TfrmMain(AppHome home, Prompter& prompter, Clock& clock, QWidget* parent)
     : QMainWindow(parent), home_(std::move(home)), prompter_(prompter), clock_(clock),
-      Settings(std::make_unique<SettingsStore>(home_.iniPath(), prompter)),
+      Settings(std::make_unique<settings::SettingsStore>(home_.iniPath(), prompter)),
       ADOConnection1(std::make_unique<Database>()), Roster(std::make_unique<EmployeeRoster>()),
       Board(std::make_unique<DayBoard>()) {
     setupUi(this);
-    StatusBar = std::make_unique<StatusPanels>(StatusBar1, QList<int>{80, 300, 80, 60, 80, 0});
-    StatusBar->setPanelText(0, QStringLiteral("刷卡提示："));
-    StatusBar->setPanelText(2, QStringLiteral("总计人数："));
-    StatusBar->setPanelText(4, QStringLiteral("系统状态："));
+    Panels = std::make_unique<StatusPanels>(StatusBar1, QList<int>{80, 300, 80, 60, 80, 0});
+    Panels->setPanelText(0, QStringLiteral("刷卡提示："));
+    Panels->setPanelText(2, QStringLiteral("总计人数："));
+    Panels->setPanelText(4, QStringLiteral("系统状态："));
 
     // The pickers' built-in values and the mail fields' built-in texts are the settings' defaults.
-    for (const auto& t : settings::timeSettings()) timePicker(t.key)->setTime(t.defaultTime);
-    Edit4->setText(settings::defaults::EMail);
-    Edit5->setText(settings::defaults::Smtp);
-    Edit6->setText(settings::defaults::UserName);
-    Edit7->setText(settings::defaults::Password);
-    Edit8->setText(settings::defaults::AttMent);
-    Edit9->setText(settings::defaults::OutTime);
+    for (const auto& t : settings::timeSettings()) timePicker(t.key->keyName())->setTime(t.defaultTime());
+    Edit4->setText(settings::EMailSet::EMail.defaultValue());
+    Edit5->setText(settings::EMailSet::Smtp.defaultValue());
+    Edit6->setText(settings::EMailSet::UserName.defaultValue());
+    Edit7->setText(settings::EMailSet::Password.defaultValue());
+    Edit8->setText(settings::EMailSet::AttMent.defaultValue());
+    Edit9->setText(settings::EMailSet::OutTime.defaultValue());
+
+    // The log grids take most of their row, the detail memo the rest.
+    for (QSplitter* split : {MailLogSplitterTop, SmsLogSplitterTop}) {
+        split->setStretchFactor(0, 3);
+        split->setStretchFactor(1, 1);
+    }
 
     setupTimers();
     setupMenus();
@@ -113,7 +120,7 @@ void TfrmMain::setupConnections() {
     for (auto* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
         connect(b, &QRadioButton::clicked, this, [this, b] { RadioButton1Click(b); });
     for (const auto& t : settings::timeSettings()) {
-        QTimeEdit* picker = timePicker(t.key);
+        QTimeEdit* picker = timePicker(t.key->keyName());
         connect(picker, &QTimeEdit::timeChanged, this, [this, picker] { ATimeChange(picker); });
     }
     connect(CheckBox3, &QCheckBox::clicked, this, &TfrmMain::CheckBox3Click);
@@ -172,15 +179,11 @@ void TfrmMain::requestTerminate() {
     QCoreApplication::exit(1);
 }
 
-bool TfrmMain::iniExists() const { return QFileInfo::exists(home_.iniPath()); }
-
-QString TfrmMain::readIni(const QString& section, const QString& key, const QString& def) const {
-    return Settings->read(section, key, def);
+void TfrmMain::reportError(const QString& text) {
+    prompter_.message(text, QCoreApplication::applicationName(), Prompter::Icon::Error);
 }
 
-void TfrmMain::writeIni(const QString& section, const QString& key, const QString& value) {
-    Settings->write(section, key, value);
-}
+bool TfrmMain::iniExists() const { return Settings->exists(); }
 
 QTimeEdit* TfrmMain::timePicker(const QString& key) const {
     for (QTimeEdit* p : {ATime, DTime, ADTime, AMTime, DMTime, ASTime, ASATime, SysTime})
@@ -200,8 +203,7 @@ QCheckBox* TfrmMain::weekdayBox(int n) const {
 }
 
 void TfrmMain::FormCreate() {
-    namespace keys = settings::keys;
-    const QString sys = settings::sections::SysSet;
+    using namespace settings;
 
     if (!iniExists()) {
         prompter_.info(QStringLiteral("系统设置文件不存在，无法使用！"));
@@ -233,34 +235,34 @@ void TfrmMain::FormCreate() {
     if (!ADOEvection->isOpen()) ADOEvection->open();
     ADOEMail->open();
 
-    StatusBar->setPanelText(3, QString::number(EmployeeList->count()));
+    Panels->setPanelText(3, QString::number(EmployeeList->count()));
 
-    ReaderKind = readIni(sys, keys::MachType, settings::defaults::MachType).toUpper();
+    ReaderKind = readerKind(Settings->read(SysSet::MachType));
     if (QRadioButton* b = readerButton(ReaderKind)) b->setChecked(true);
 
-    for (const auto& t : settings::timeSettings()) {
-        const auto parsed = fmt::parseTime(readIni(sys, t.key, fmt::time(t.defaultTime)));
-        if (!parsed) continue; // garbage keeps the picker's value
-        QTimeEdit* picker = timePicker(t.key);
+    for (const TimeSetting& t : timeSettings()) {
+        const auto parsed = fmt::parseTime(Settings->read(*t.key));
+        if (!parsed) continue; // a value that is no time keeps the picker's
+        QTimeEdit* picker = timePicker(t.key->keyName());
         const QSignalBlocker quiet(picker);
         picker->setTime(*parsed);
     }
 
-    CompanyName = readIni(sys, keys::CoApellation, settings::defaults::CoApellation);
+    CompanyName = Settings->read(SysSet::CoApellation);
     Label11->setText(CompanyName + QStringLiteral("实时考勤管理系统"));
 
-    CheckBox1->setChecked(settings::isYes(readIni(sys, keys::AbMail, settings::defaults::AbMail)));
-    CheckBox2->setChecked(settings::isYes(readIni(sys, keys::MailInit, settings::defaults::MailInit)));
-    CheckBox4->setChecked(settings::isYes(readIni(sys, keys::AbSms, settings::defaults::AbSms)));
+    CheckBox1->setChecked(Settings->readFlag(SysSet::AbMail));
+    CheckBox2->setChecked(Settings->readFlag(SysSet::MailInit));
+    CheckBox4->setChecked(Settings->readFlag(SysSet::AbSms));
     if (CheckBox1->isChecked() || CheckBox4->isChecked()) {
-        StatusBar->setPanelText(5, QStringLiteral("启动定时"));
+        Panels->setPanelText(5, QStringLiteral("启动定时"));
         Timer2->start();
     } else {
-        StatusBar->setPanelText(5, QString());
+        Panels->setPanelText(5, QString());
         Timer2->stop();
     }
 
-    CheckBox5->setChecked(settings::isYes(readIni(sys, keys::CallName, settings::defaults::CallName)));
+    CheckBox5->setChecked(Settings->readFlag(SysSet::CallName));
     created_ = true;
 }
 
@@ -274,8 +276,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::FormShow() {
-    namespace keys = settings::keys;
-    const QString mail = settings::sections::EMailSet;
+    using namespace settings;
 
     if (!iniExists()) {
         prompter_.info(QStringLiteral("系统设置文件不存在，不能启动本系统！"));
@@ -284,30 +285,35 @@ void TfrmMain::FormShow() {
         return;
     }
 
-    CheckBox3->setChecked(settings::isExactlyYes(
-        readIni(settings::sections::SysSet, keys::AutoBrush, settings::defaults::AutoBrush)));
+    CheckBox3->setChecked(Settings->readFlag(SysSet::AutoBrush));
     if (CheckBox3->isChecked())
         ReadCardClick();
     else
         BitBtn5Click();
 
-    Edit4->setText(readIni(mail, keys::EMail, Edit4->text()));
-    Edit5->setText(readIni(mail, keys::Smtp, Edit5->text()));
-    Edit6->setText(readIni(mail, keys::UserName, Edit6->text()));
-    Edit7->setText(readIni(mail, keys::Password, Edit7->text()));
-    Edit8->setText(readIni(mail, keys::AttMent, Edit8->text()));
-    Edit9->setText(readIni(mail, keys::OutTime, Edit9->text()));
-    SendWeeks = readIni(mail, keys::SendWeeks, settings::defaults::SendWeeks);
-    V1->setChecked(settings::isExactlyYes(
-        readIni(settings::sections::VideoSet, keys::VideoEnb, settings::defaults::VideoEnb)));
-    for (QCheckBox* box : {AbSdLate, AbSdEarly, AbSdAbsence, AbSdAttend})
-        box->setChecked(settings::isExactlyYes(readIni(mail, box->objectName(), settings::contentDefault(box->objectName()))));
+    // Each mail field keeps its text when its key is missing.
+    const IniFile& ini = Settings->ini();
+    const std::pair<QLineEdit*, const Key*> fields[] = {
+        {Edit4, &EMailSet::EMail},    {Edit5, &EMailSet::Smtp},    {Edit6, &EMailSet::UserName},
+        {Edit7, &EMailSet::Password}, {Edit8, &EMailSet::AttMent}, {Edit9, &EMailSet::OutTime},
+    };
+    for (const auto& [edit, key] : fields) edit->setText(ini.readString(key->sectionName(), key->keyName(), edit->text()));
+    SendWeeks = Settings->read(EMailSet::SendWeeks);
+    V1->setChecked(Settings->readFlag(VideoSet::VideoEnb));
+    const std::pair<QCheckBox*, const Key*> switches[] = {
+        {AbSdLate, &EMailSet::AbSdLate},
+        {AbSdEarly, &EMailSet::AbSdEarly},
+        {AbSdAbsence, &EMailSet::AbSdAbsence},
+        {AbSdAttend, &EMailSet::AbSdAttend},
+    };
+    for (const auto& [box, key] : switches) box->setChecked(Settings->readFlag(*key));
 
     Edit3->setFocus();
 
     // setChecked does not run the boxes' click handler, so nothing is written back.
-    for (int n : settings::weekdayBoxes(SendWeeks))
-        if (QCheckBox* box = weekdayBox(n)) box->setChecked(true);
+    const auto weekdays = weekdayBoxes(SendWeeks);
+    for (int n = 1; n <= 7; ++n)
+        if (weekdays[size_t(n - 1)]) weekdayBox(n)->setChecked(true);
 
     SendBusy = false;
 
@@ -344,29 +350,25 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::RadioButton1Click(QObject* Sender) {
     auto* button = qobject_cast<QRadioButton*>(Sender);
     if (!button) return;
-    writeIni(settings::sections::SysSet, settings::keys::MachType, button->text());
+    Settings->write(settings::SysSet::MachType, button->text());
     ReaderKind = button->text();
 }
 
 void TfrmMain::ATimeChange(QObject* Sender) {
     auto* picker = qobject_cast<QTimeEdit*>(Sender);
     if (!picker) return;
-    writeIni(settings::sections::SysSet, picker->objectName(), fmt::time(picker->time()));
+    // The key is the picker's own name.
+    Settings->write(QString::fromLatin1(settings::section::SysSet), picker->objectName(), fmt::time(picker->time()));
 }
 
-void TfrmMain::CheckBox3Click() {
-    writeIni(settings::sections::SysSet, settings::keys::AutoBrush, settings::flag(CheckBox3->isChecked()));
-}
+void TfrmMain::CheckBox3Click() { Settings->writeFlag(settings::SysSet::AutoBrush, CheckBox3->isChecked()); }
 
-void TfrmMain::CheckBox5Click() {
-    writeIni(settings::sections::SysSet, settings::keys::CallName, settings::flag(CheckBox5->isChecked()));
-}
+void TfrmMain::CheckBox5Click() { Settings->writeFlag(settings::SysSet::CallName, CheckBox5->isChecked()); }
 
 void TfrmMain::V1Click(QObject* Sender) {
     // From the menu Qt has already toggled the check mark; run with no sender it stays.
     Q_UNUSED(Sender);
-    if (iniExists())
-        writeIni(settings::sections::VideoSet, settings::keys::VideoEnb, settings::flag(V1->isChecked()));
+    if (iniExists()) Settings->writeFlag(settings::VideoSet::VideoEnb, V1->isChecked());
     if (!V1->isEnabled()) return;
     // The video window is opened and closed here once it exists in the desk.
 }

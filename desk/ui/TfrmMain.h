@@ -27,8 +27,10 @@ class DayBoard;
 class Prompter;
 class QMenu;
 class QTimer;
-class SettingsStore;
 class TfrmShape;
+namespace settings {
+class SettingsStore;
+}
 
 class TfrmMain : public QMainWindow, public Ui::TfrmMain {
     Q_OBJECT
@@ -53,7 +55,7 @@ public:
     const QString& sendWeeks() const { return SendWeeks; }
     bool sendBusy() const { return SendBusy; }
     bool closeWithoutAsking() const { return closeWithoutAsking_; }
-    StatusPanels& statusPanels() { return *StatusBar; }
+    StatusPanels& statusPanels() { return *Panels; }
     Database& connection() { return *ADOConnection1; }
     const EmployeeRoster& roster() const { return *Roster; }
     const DayBoard& board() const { return *Board; }
@@ -109,10 +111,6 @@ public slots:
     void X1Click();
     void Label12Click();
 
-    // The scheduler ticks.
-    void Timer2Timer();
-    void Timer3Timer();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -125,9 +123,9 @@ private:
     void setupConnections();
     void setupViews();
     void requestTerminate();
+    // A database or file error that ends the current step; the desk goes on.
+    void reportError(const QString& text);
     bool iniExists() const;
-    QString readIni(const QString& section, const QString& key, const QString& def) const;
-    void writeIni(const QString& section, const QString& key, const QString& value);
     QTimeEdit* timePicker(const QString& key) const;
     QRadioButton* readerButton(const QString& caption) const;
     QCheckBox* weekdayBox(int n) const;
@@ -144,11 +142,11 @@ private:
     AppHome home_;
     Prompter& prompter_;
     Clock& clock_;
-    std::unique_ptr<SettingsStore> Settings;
+    std::unique_ptr<settings::SettingsStore> Settings;
     std::unique_ptr<Database> ADOConnection1;
     std::unique_ptr<EmployeeRoster> Roster;
     std::unique_ptr<DayBoard> Board;
-    std::unique_ptr<StatusPanels> StatusBar;
+    std::unique_ptr<StatusPanels> Panels;
 
     // Datasets of the views, all on ADOConnection1.
     std::unique_ptr<Dataset> ADOAttResRec;  // swipe history

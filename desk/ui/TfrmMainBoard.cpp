@@ -3,8 +3,10 @@
 #include "desk/ui/TfrmMain.h"
 
 #include "common/Clock.h"
+#include "common/Formats.h"
 #include "common/Prompter.h"
-#include "desk/board/BoardTexts.h"
+#include "desk/board/BoardQueries.h"
+#include "desk/board/ClockLabels.h"
 #include "desk/board/DayBoard.h"
 #include "desk/board/EmployeeRoster.h"
 #include "desk/db/Database.h"
@@ -31,37 +33,69 @@ private:
     bool was_;
 };
 
+// The swipe row at the dataset's cursor.
+SignInRecord swipeAt(const Dataset& d, const QDate& today) {
+    SignInRecord r;
+    r.Empl_Name = d.text(QStringLiteral("Empl_Name"));
+    r.Dept_Name = d.text(QStringLiteral("Dept_Name"));
+    r.RE_Flag = d.text(QStringLiteral("RE_Flag"));
+    r.RE_Content = d.text(QStringLiteral("RE_Content"));
+    r.ADFlag = d.text(QStringLiteral("ADFlag"));
+    const QVariant when = d.fieldByName(QStringLiteral("Brush_Date"));
+    if (when.typeId() == QMetaType::QDateTime)
+        r.Brush_Date = when.toDateTime();
+    else if (const auto parsed = fmt::parseDateTime(when.toString(), today))
+        r.Brush_Date = *parsed;
+    r.Brush_Hour = d.fieldByName(QStringLiteral("Brush_Hour")).toInt();
+    r.Brush_Minute = d.fieldByName(QStringLiteral("Brush_Minute")).toInt();
+    r.Brush_Second = d.fieldByName(QStringLiteral("Brush_Second")).toInt();
+    r.Card_Cord = d.text(QStringLiteral("Card_Cord"));
+    r.Clock_Address = d.text(QStringLiteral("Clock_Address"));
+    return r;
+}
+
 } // namespace
 
 void TfrmMain::R1Click(QObject* Sender) {
     {
         ReadingPause pause(*this);
         WaitCursor wait;
-        Dataset query(ADOConnection1->connection(), QStringLiteral("select * from MH_CardReg order by Empl_Code"));
+        Dataset query(ADOConnection1->connection(), board_sql::kRegister);
         const bool rosterRead = query.open();
         Roster->clear();
         ReceiverDepts.clear();
-        if (rosterRead) Roster->load(query);
+        if (rosterRead) {
+            std::vector<RegisterRow> rows;
+            rows.reserve(size_t(query.recordCount()));
+            for (query.first(); !query.eof(); query.next())
+                rows.push_back({query.text(QStringLiteral("Empl_Name")), query.text(QStringLiteral("Card_Code")),
+                                query.text(QStringLiteral("Dept_Name"))});
+            Roster->load(rows);
+        }
         showRoster();
         if (!rosterRead) {
             wait.restore();
-            prompter_.message(query.error(), QStringLiteral("Oravik"), Prompter::Icon::Error);
+            reportError(query.error());
             return;
         }
-        query.setSql(QStringLiteral("select * from MH_AttendDept"));
+        query.close();
+        query.setSql(board_sql::kDepartments);
         if (!query.open()) {
             wait.restore();
-            prompter_.message(query.error(), QStringLiteral("Oravik"), Prompter::Icon::Error);
+            reportError(query.error());
             return;
         }
-        ReceiverDepts = board::receiverPickList(query);
+        std::vector<DepartmentRow> depts;
+        for (query.first(); !query.eof(); query.next())
+            depts.push_back({query.text(QStringLiteral("Dept_Code")), query.text(QStringLiteral("Dept_Name"))});
+        ReceiverDepts = receiverDepartments(depts);
     }
     if (Sender == R1) Edit3->setFocus();
 }
 
 void TfrmMain::showRoster() {
     EmployeeList->clear();
-    EmployeeList->addItems(Roster->rosterLines());
+    EmployeeList->addItems(Roster->RosterLines());
 }
 
 void TfrmMain::I1Click(QObject* Sender) {
@@ -70,15 +104,16 @@ void TfrmMain::I1Click(QObject* Sender) {
 
     {
         WaitCursor wait;
-        Board->startDay(*Roster);
         setTodayRange(DateTimePicker1, DateTimePicker2, DateTimePicker3, DateTimePicker4);
-        if (!runSwipeHistoryQuery(bound(DateTimePicker1, DateTimePicker2), bound(DateTimePicker3, DateTimePicker4))) {
-            showBoard();
-            return;
+        const bool dayRead =
+            runSwipeHistoryQuery(bound(DateTimePicker1, DateTimePicker2), bound(DateTimePicker3, DateTimePicker4));
+        std::vector<SignInRecord> day;
+        if (dayRead) {
+            // From the dataset's current row (the first, just after opening) to its last.
+            for (; !ADOAttResRec->eof(); ADOAttResRec->next()) day.push_back(swipeAt(*ADOAttResRec, clock_.today()));
+            ADOAttResRec->first();
         }
-        Board->clearLines();
-        for (; !ADOAttResRec->eof(); ADOAttResRec->next()) Board->addStoredRow(*ADOAttResRec);
-        ADOAttResRec->first();
+        Board->rebuild(*Roster, day);
         showBoard();
     }
 
@@ -91,25 +126,25 @@ void TfrmMain::I1Click(QObject* Sender) {
 }
 
 void TfrmMain::showBoard() {
-    SignInPane->setPlainText(Board->signInLines().join(QLatin1Char('\n')));
-    ExceptionPane->setPlainText(Board->exceptionLines().join(QLatin1Char('\n')));
+    SignInPane->setPlainText(Board->SignInLines().join(QLatin1Char('\n')));
+    ExceptionPane->setPlainText(Board->ExceptionLines().join(QLatin1Char('\n')));
     auto fill = [](QListWidget* list, const QStringList& lines) {
         list->clear();
         list->addItems(lines);
     };
-    fill(LateListBox, Board->lateList());
-    fill(EarlyListBox, Board->earlyList());
-    fill(OnDutyAbsentBox, Board->onDutyAbsentList());
-    fill(OffDutyAbsentBox, Board->offDutyAbsentList());
+    fill(LateListBox, Board->LateList());
+    fill(EarlyListBox, Board->EarlyList());
+    fill(OnDutyAbsentBox, Board->OnDutyAbsentList().entries());
+    fill(OffDutyAbsentBox, Board->OffDutyAbsentList().entries());
 }
 
 bool TfrmMain::runSwipeHistoryQuery(const QDateTime& from, const QDateTime& to) {
     WaitCursor wait;
     ADOAttResRec->close();
-    ADOAttResRec->setSql(board::swipeHistorySql(from, to));
+    ADOAttResRec->setSql(board_sql::swipeHistory(from, to));
     if (ADOAttResRec->open()) return true;
     wait.restore();
-    prompter_.message(ADOAttResRec->error(), QStringLiteral("Oravik"), Prompter::Icon::Error);
+    reportError(ADOAttResRec->error());
     return false;
 }
 
@@ -119,7 +154,7 @@ void TfrmMain::SpeedButton2Click() {
 
 void TfrmMain::Timer4Timer() {
     QCoreApplication::processEvents();
-    const board::ClockTexts t = board::clockTexts(clock_.now());
+    const ClockLabels t = clockLabels(clock_.now());
     YearLabel->setText(t.year);
     MonthLabel->setText(t.month);
     DayLabel->setText(t.day);

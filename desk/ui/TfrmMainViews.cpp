@@ -3,6 +3,9 @@
 #include "desk/ui/TfrmMain.h"
 
 #include "common/Clock.h"
+#include "desk/board/BoardQueries.h"
+#include "desk/db/Database.h"
+#include "desk/db/Dataset.h"
 
 #include <QTime>
 
@@ -34,3 +37,13 @@ void TfrmMain::SpeedButton8Click() {}
 
 void TfrmMain::X1Click() { close(); }
 void TfrmMain::Label12Click() { close(); }
+
+void TfrmMain::setupViews() {
+    const QSqlDatabase db = ADOConnection1->connection();
+    ADOAttResRec = std::make_unique<Dataset>(db, board_sql::kSwipeHistoryInitial);
+    ADOAttResRec2 = std::make_unique<Dataset>(db, board_sql::kSwipeHistoryInitial);
+    ADOEvection = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_Evection order by Start_Date"));
+    ADOEMail = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_EMail"));
+    ADOSendMail = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_SendMail order by Send_Time"));
+    ADOSendMobile = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_SmsRecord order by Send_Time"));
+}
