@@ -46,7 +46,8 @@ int initHome(int argc, char** argv, const QString& dir) {
         return 2;
     }
     const home::InitReport r = home::initHome(dir);
-    for (const QString& path : r.created) std::printf("created: %s\n", qPrintable(path));
+    for (const QString& path : r.created)
+        std::printf("created: %s\n", qPrintable(path));
     if (r.created.isEmpty() && r.ok) std::printf("nothing to create in %s\n", qPrintable(dir));
     if (!r.ok) {
         std::fprintf(stderr, "oravik: %s\n", qPrintable(r.error));
@@ -80,11 +81,12 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Oravik attendance desk"));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("home"), QStringLiteral("Run on the home folder DIR."), QStringLiteral("DIR")});
+    parser.addOption(
+        {QStringLiteral("home"), QStringLiteral("Run on the home folder DIR."), QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("init-home"), QStringLiteral("Lay out a new home in DIR and exit."),
                       QStringLiteral("DIR")});
-    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Save a picture of the main window to FILE."),
-                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("screenshot"),
+                      QStringLiteral("Save a picture of the main window to FILE."), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("quit-after"), QStringLiteral("End the program after MS milliseconds."),
                       QStringLiteral("MS")});
     parser.process(app);

@@ -38,11 +38,14 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
     setButtons(QStringLiteral("first,prior,next,last,insert,delete,post,cancel"));
 }
 
-QString DBNavigator::nameOf(Button b) { return QString::fromLatin1(infoOf(b)->name); }
+QString DBNavigator::nameOf(Button b) {
+    return QString::fromLatin1(infoOf(b)->name);
+}
 
 QString DBNavigator::buttons() const {
     QStringList names;
-    for (Button b : shown_) names << nameOf(b);
+    for (Button b : shown_)
+        names << nameOf(b);
     return names.join(QLatin1Char(','));
 }
 
@@ -69,7 +72,9 @@ void DBNavigator::setButtons(const QString& names) {
     }
 }
 
-QList<DBNavigator::Button> DBNavigator::visibleButtons() const { return shown_; }
+QList<DBNavigator::Button> DBNavigator::visibleButtons() const {
+    return shown_;
+}
 
 QToolButton* DBNavigator::button(Button b) const {
     const auto i = shown_.indexOf(b);

@@ -29,4 +29,6 @@ QLabel* StatusPanels::panel(int index) const {
     return index >= 0 && index < labels_.size() ? labels_[index] : nullptr;
 }
 
-void StatusPanels::repaint() { bar_->repaint(); }
+void StatusPanels::repaint() {
+    bar_->repaint();
+}

@@ -5,11 +5,12 @@
 #include "common/Clock.h"
 #include "common/Formats.h"
 #include "common/Prompter.h"
+#include "desk/board/ClockLabels.h"
 #include "desk/board/DayBoard.h"
 #include "desk/board/EmployeeRoster.h"
 #include "desk/db/Database.h"
 #include "desk/db/Dataset.h"
-#include "desk/dbmodel/DatasetModel.h"
+#include "desk/db/DatasetModel.h"
 #include "desk/settings/SettingsKeys.h"
 #include "desk/settings/SettingsRules.h"
 #include "desk/settings/SettingsStore.h"
@@ -34,7 +35,8 @@ TfrmMain::TfrmMain(AppHome home, Prompter& prompter, Clock& clock, QWidget* pare
     Panels->setPanelText(4, QStringLiteral("系统状态："));
 
     // The pickers' built-in values and the mail fields' built-in texts are the settings' defaults.
-    for (const auto& t : settings::timeSettings()) timePicker(t.key->keyName())->setTime(t.defaultTime());
+    for (const auto& t : settings::timeSettings())
+        timePicker(t.key->keyName())->setTime(t.defaultTime());
     Edit4->setText(settings::EMailSet::EMail.defaultValue());
     Edit5->setText(settings::EMailSet::Smtp.defaultValue());
     Edit6->setText(settings::EMailSet::UserName.defaultValue());
@@ -51,12 +53,17 @@ TfrmMain::TfrmMain(AppHome home, Prompter& prompter, Clock& clock, QWidget* pare
     setupTimers();
     setupMenus();
     setupConnections();
+    // The clock shows the time from the start, not only after its first tick.
+    const ClockLabels now = clockLabels(clock_.now());
+    showClockDate(now);
+    WeekLabel->setText(now.weekday);
     FormCreate();
 }
 
 TfrmMain::~TfrmMain() {
     // The models refer to the datasets, the datasets to the connection: let go in that order.
-    for (auto* view : {DBGrid1, DBGrid2, DBGrid3, DBGrid4, DBGrid5, DBGrid6}) view->setModel(nullptr);
+    for (auto* view : {DBGrid1, DBGrid2, DBGrid3, DBGrid4, DBGrid5, DBGrid6})
+        view->setModel(nullptr);
     HistoryModel.reset();
     ExceptionModel.reset();
     TripModel.reset();
@@ -72,9 +79,13 @@ TfrmMain::~TfrmMain() {
     if (splash_) delete splash_;
 }
 
-void TfrmMain::setSplash(TfrmShape* splash) { splash_ = splash; }
+void TfrmMain::setSplash(TfrmShape* splash) {
+    splash_ = splash;
+}
 
-bool TfrmMain::readingActive() const { return Timer1->isActive(); }
+bool TfrmMain::readingActive() const {
+    return Timer1->isActive();
+}
 
 void TfrmMain::setupTimers() {
     auto make = [this](const char* name, int interval) {
@@ -183,7 +194,9 @@ void TfrmMain::reportError(const QString& text) {
     prompter_.message(text, QCoreApplication::applicationName(), Prompter::Icon::Error);
 }
 
-bool TfrmMain::iniExists() const { return Settings->exists(); }
+bool TfrmMain::iniExists() const {
+    return Settings->exists();
+}
 
 QTimeEdit* TfrmMain::timePicker(const QString& key) const {
     for (QTimeEdit* p : {ATime, DTime, ADTime, AMTime, DMTime, ASTime, ASATime, SysTime})
@@ -237,7 +250,7 @@ void TfrmMain::FormCreate() {
 
     Panels->setPanelText(3, QString::number(EmployeeList->count()));
 
-    ReaderKind = readerKind(Settings->read(SysSet::MachType));
+    ReaderKind = settings::readerKind(Settings->read(SysSet::MachType));
     if (QRadioButton* b = readerButton(ReaderKind)) b->setChecked(true);
 
     for (const TimeSetting& t : timeSettings()) {
@@ -297,7 +310,8 @@ void TfrmMain::FormShow() {
         {Edit4, &EMailSet::EMail},    {Edit5, &EMailSet::Smtp},    {Edit6, &EMailSet::UserName},
         {Edit7, &EMailSet::Password}, {Edit8, &EMailSet::AttMent}, {Edit9, &EMailSet::OutTime},
     };
-    for (const auto& [edit, key] : fields) edit->setText(ini.readString(key->sectionName(), key->keyName(), edit->text()));
+    for (const auto& [edit, key] : fields)
+        edit->setText(ini.readString(key->sectionName(), key->keyName(), edit->text()));
     SendWeeks = Settings->read(EMailSet::SendWeeks);
     V1->setChecked(Settings->readFlag(VideoSet::VideoEnb));
     const std::pair<QCheckBox*, const Key*> switches[] = {
@@ -306,7 +320,8 @@ void TfrmMain::FormShow() {
         {AbSdAbsence, &EMailSet::AbSdAbsence},
         {AbSdAttend, &EMailSet::AbSdAttend},
     };
-    for (const auto& [box, key] : switches) box->setChecked(Settings->readFlag(*key));
+    for (const auto& [box, key] : switches)
+        box->setChecked(Settings->readFlag(*key));
 
     Edit3->setFocus();
 
@@ -336,8 +351,8 @@ void TfrmMain::paintEvent(QPaintEvent* event) {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
     if (!closeWithoutAsking_ &&
-        prompter_.ask(QStringLiteral("您确定真的要退出本系统吗？"), QStringLiteral("提示"), Prompter::Buttons::YesNo,
-                      Prompter::Icon::Question) != Prompter::Answer::Yes) {
+        prompter_.ask(QStringLiteral("您确定真的要退出本系统吗？"), QStringLiteral("提示"),
+                      Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes) {
         event->ignore();
         return;
     }
@@ -358,12 +373,17 @@ void TfrmMain::ATimeChange(QObject* Sender) {
     auto* picker = qobject_cast<QTimeEdit*>(Sender);
     if (!picker) return;
     // The key is the picker's own name.
-    Settings->write(QString::fromLatin1(settings::section::SysSet), picker->objectName(), fmt::time(picker->time()));
+    Settings->write(QString::fromLatin1(settings::section::SysSet), picker->objectName(),
+                    fmt::time(picker->time()));
 }
 
-void TfrmMain::CheckBox3Click() { Settings->writeFlag(settings::SysSet::AutoBrush, CheckBox3->isChecked()); }
+void TfrmMain::CheckBox3Click() {
+    Settings->writeFlag(settings::SysSet::AutoBrush, CheckBox3->isChecked());
+}
 
-void TfrmMain::CheckBox5Click() { Settings->writeFlag(settings::SysSet::CallName, CheckBox5->isChecked()); }
+void TfrmMain::CheckBox5Click() {
+    Settings->writeFlag(settings::SysSet::CallName, CheckBox5->isChecked());
+}
 
 void TfrmMain::V1Click(QObject* Sender) {
     // From the menu Qt has already toggled the check mark; run with no sender it stays.

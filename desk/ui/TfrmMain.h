@@ -19,6 +19,7 @@
 #include <memory>
 
 class Clock;
+struct ClockLabels;
 class Database;
 class Dataset;
 class DatasetModel;
@@ -132,6 +133,7 @@ private:
 
     // Board helpers (TfrmMainBoard.cpp).
     void showBoard();
+    void showClockDate(const ClockLabels& t);
     void showRoster();
     bool runSwipeHistoryQuery(const QDateTime& from, const QDateTime& to);
 

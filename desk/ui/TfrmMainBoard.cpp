@@ -68,7 +68,8 @@ void TfrmMain::R1Click(QObject* Sender) {
             std::vector<RegisterRow> rows;
             rows.reserve(size_t(query.recordCount()));
             for (query.first(); !query.eof(); query.next())
-                rows.push_back({query.text(QStringLiteral("Empl_Name")), query.text(QStringLiteral("Card_Code")),
+                rows.push_back({query.text(QStringLiteral("Empl_Name")),
+                                query.text(QStringLiteral("Card_Code")),
                                 query.text(QStringLiteral("Dept_Name"))});
             Roster->load(rows);
         }
@@ -87,7 +88,8 @@ void TfrmMain::R1Click(QObject* Sender) {
         }
         std::vector<DepartmentRow> depts;
         for (query.first(); !query.eof(); query.next())
-            depts.push_back({query.text(QStringLiteral("Dept_Code")), query.text(QStringLiteral("Dept_Name"))});
+            depts.push_back(
+                {query.text(QStringLiteral("Dept_Code")), query.text(QStringLiteral("Dept_Name"))});
         ReceiverDepts = receiverDepartments(depts);
     }
     if (Sender == R1) Edit3->setFocus();
@@ -105,12 +107,13 @@ void TfrmMain::I1Click(QObject* Sender) {
     {
         WaitCursor wait;
         setTodayRange(DateTimePicker1, DateTimePicker2, DateTimePicker3, DateTimePicker4);
-        const bool dayRead =
-            runSwipeHistoryQuery(bound(DateTimePicker1, DateTimePicker2), bound(DateTimePicker3, DateTimePicker4));
+        const bool dayRead = runSwipeHistoryQuery(bound(DateTimePicker1, DateTimePicker2),
+                                                  bound(DateTimePicker3, DateTimePicker4));
         std::vector<SignInRecord> day;
         if (dayRead) {
             // From the dataset's current row (the first, just after opening) to its last.
-            for (; !ADOAttResRec->eof(); ADOAttResRec->next()) day.push_back(swipeAt(*ADOAttResRec, clock_.today()));
+            for (; !ADOAttResRec->eof(); ADOAttResRec->next())
+                day.push_back(swipeAt(*ADOAttResRec, clock_.today()));
             ADOAttResRec->first();
         }
         Board->rebuild(*Roster, day);
@@ -152,15 +155,19 @@ void TfrmMain::SpeedButton2Click() {
     runSwipeHistoryQuery(bound(DateTimePicker1, DateTimePicker2), bound(DateTimePicker3, DateTimePicker4));
 }
 
-void TfrmMain::Timer4Timer() {
-    QCoreApplication::processEvents();
-    const ClockLabels t = clockLabels(clock_.now());
+void TfrmMain::showClockDate(const ClockLabels& t) {
     YearLabel->setText(t.year);
     MonthLabel->setText(t.month);
     DayLabel->setText(t.day);
     HourLabel->setText(t.hour);
     MinuteLabel->setText(t.minute);
     SecondLabel->setText(t.second);
+}
+
+void TfrmMain::Timer4Timer() {
+    QCoreApplication::processEvents();
+    const ClockLabels t = clockLabels(clock_.now());
+    showClockDate(t);
     QCoreApplication::processEvents();
     WeekLabel->setText(t.weekday);
     QCoreApplication::processEvents();

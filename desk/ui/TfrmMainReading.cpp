@@ -11,7 +11,8 @@ void TfrmMain::ReadCardClick() {
 void TfrmMain::BitBtn5Click() {
     // Resets the swipe prompt; closing the reader's port comes with the reading session.
     SenTimer->stop();
-    for (QWidget* shape : {Shape1, Shape2, Shape3, Shape4}) shape->hide();
+    for (QWidget* shape : {Shape1, Shape2, Shape3, Shape4})
+        shape->hide();
     SenTrackBar->setValue(1);
     SenTrackBar->hide();
     SenProBar->setValue(1);

@@ -30,20 +30,29 @@ void TfrmMain::SpeedButton4Click() {}
 void TfrmMain::SpeedButton5Click() {}
 
 // The card window, the terminal console, the backup window and the about box open from these.
-void TfrmMain::N1Click(QObject* Sender) { Q_UNUSED(Sender); }
+void TfrmMain::N1Click(QObject* Sender) {
+    Q_UNUSED(Sender);
+}
 void TfrmMain::S1Click() {}
 void TfrmMain::B1Click() {}
 void TfrmMain::SpeedButton8Click() {}
 
-void TfrmMain::X1Click() { close(); }
-void TfrmMain::Label12Click() { close(); }
+void TfrmMain::X1Click() {
+    close();
+}
+void TfrmMain::Label12Click() {
+    close();
+}
 
 void TfrmMain::setupViews() {
     const QSqlDatabase db = ADOConnection1->connection();
     ADOAttResRec = std::make_unique<Dataset>(db, board_sql::kSwipeHistoryInitial);
     ADOAttResRec2 = std::make_unique<Dataset>(db, board_sql::kSwipeHistoryInitial);
-    ADOEvection = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_Evection order by Start_Date"));
+    ADOEvection =
+        std::make_unique<Dataset>(db, QStringLiteral("select * from MH_Evection order by Start_Date"));
     ADOEMail = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_EMail"));
-    ADOSendMail = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_SendMail order by Send_Time"));
-    ADOSendMobile = std::make_unique<Dataset>(db, QStringLiteral("select * from MH_SmsRecord order by Send_Time"));
+    ADOSendMail =
+        std::make_unique<Dataset>(db, QStringLiteral("select * from MH_SendMail order by Send_Time"));
+    ADOSendMobile =
+        std::make_unique<Dataset>(db, QStringLiteral("select * from MH_SmsRecord order by Send_Time"));
 }

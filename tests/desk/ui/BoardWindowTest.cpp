@@ -1,5 +1,6 @@
 // The day board as the main window shows it: a home with a few employees and the day's swipes.
 
+#include "QtPrint.h"
 #include "TestHome.h"
 
 #include "common/Clock.h"
@@ -16,12 +17,14 @@ namespace {
 
 QString swipe(const char* name, const char* dept, const char* flag, const char* content, const char* ad,
               const char* when, const char* card) {
-    const QDateTime t = QDateTime::fromString(QString::fromLatin1(when), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    return QStringLiteral("insert into MH_AttendResourceRecord (Empl_Name,Dept_Name,RE_Flag,RE_Content,ADFlag,"
-                          "Brush_Date,Brush_Hour,Brush_Minute,Brush_Second,Card_Cord,Clock_Address) values "
-                          "('%1','%2','%3','%4','%5','%6',%7,%8,%9,'%10','3')")
-        .arg(QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromLatin1(flag), QString::fromUtf8(content),
-             QString::fromUtf8(ad), QString::fromLatin1(when))
+    const QDateTime t =
+        QDateTime::fromString(QString::fromLatin1(when), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    return QStringLiteral(
+               "insert into MH_AttendResourceRecord (Empl_Name,Dept_Name,RE_Flag,RE_Content,ADFlag,"
+               "Brush_Date,Brush_Hour,Brush_Minute,Brush_Second,Card_Cord,Clock_Address) values "
+               "('%1','%2','%3','%4','%5','%6',%7,%8,%9,'%10','3')")
+        .arg(QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromLatin1(flag),
+             QString::fromUtf8(content), QString::fromUtf8(ad), QString::fromLatin1(when))
         .arg(t.time().hour())
         .arg(t.time().minute())
         .arg(t.time().second())
@@ -30,7 +33,8 @@ QString swipe(const char* name, const char* dept, const char* flag, const char* 
 
 QStringList items(const QListWidget* list) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
     return out;
 }
 
@@ -46,15 +50,19 @@ protected:
             QStringLiteral("insert into MH_AttendDept (Dept_Code,Dept_Name) values ('10','总部')"),
             QStringLiteral("insert into MH_AttendDept (Dept_Code,Dept_Name) values ('1001','行政部')"),
             QStringLiteral("insert into MH_AttendDept (Dept_Code,Dept_Name) values ('','无代号')"),
-            QStringLiteral("insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
-                           "('0001','王小东','0000012345','1001','行政部')"),
-            QStringLiteral("insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
-                           "('0002','李明','0000012346','1001','行政部')"),
+            QStringLiteral(
+                "insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
+                "('0001','王小东','0000012345','1001','行政部')"),
+            QStringLiteral(
+                "insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
+                "('0002','李明','0000012346','1001','行政部')"),
             // No card: left out of the roster, but it keeps its number.
-            QStringLiteral("insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
-                           "('0003','张伟','','1001','行政部')"),
-            QStringLiteral("insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
-                           "('0004','刘洋','0000012348','1003','生产部')"),
+            QStringLiteral(
+                "insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
+                "('0003','张伟','','1001','行政部')"),
+            QStringLiteral(
+                "insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
+                "('0004','刘洋','0000012348','1003','生产部')"),
             swipe("刘洋", "生产部", "", "", "上", "2006-01-08 08:00:00", "0000012348"), // yesterday
             swipe("王小东", "行政部", "", "", "上", "2006-01-09 08:20:10", "0000012345"),
             swipe("李明", "行政部", "Y", "迟到12分钟", "上", "2006-01-09 08:47:00", "0000012346"),
@@ -73,27 +81,29 @@ TEST_F(BoardWindowTest, PanesAndListsShowTheDay) {
     w.show();
     EXPECT_TRUE(prompter.entries.empty()) << prompter.texts().join(QLatin1Char('|')).toStdString();
 
-    EXPECT_EQ(items(w.EmployeeList),
-              (QStringList{QStringLiteral("001|王小东"), QStringLiteral("002|李明"), QStringLiteral("004|刘洋")}));
+    EXPECT_EQ(items(w.EmployeeList), (QStringList{QStringLiteral("001|王小东"), QStringLiteral("002|李明"),
+                                                  QStringLiteral("004|刘洋")}));
     EXPECT_EQ(w.statusPanels().panelText(3), QStringLiteral("3"));
 
     // Widths in CP936 bytes: a Chinese character counts two.
     auto pad = [](int n) { return QString(n, QLatin1Char(' ')); };
     const QString l1 = QStringLiteral("001") + pad(2) + pad(2) + QStringLiteral("王小东") + pad(2) + pad(10) +
-                       QStringLiteral("行政部") + pad(2) + QStringLiteral("2006.01.09 08:20:10") + pad(2) + pad(20);
+                       QStringLiteral("行政部") + pad(2) + QStringLiteral("2006.01.09 08:20:10") + pad(2) +
+                       pad(20);
     const QString l2 = QStringLiteral("002") + pad(2) + pad(4) + QStringLiteral("李明") + pad(2) + pad(10) +
-                       QStringLiteral("行政部") + pad(2) + QStringLiteral("2006.01.09 08:47:00") + pad(2) + pad(10) +
-                       QStringLiteral("迟到12分钟");
+                       QStringLiteral("行政部") + pad(2) + QStringLiteral("2006.01.09 08:47:00") + pad(2) +
+                       pad(10) + QStringLiteral("迟到12分钟");
     const QString l3 = QStringLiteral("003") + pad(2) + pad(4) + QStringLiteral("刘洋") + pad(2) + pad(10) +
-                       QStringLiteral("生产部") + pad(2) + QStringLiteral("2006.01.09 16:20:05") + pad(2) + pad(10) +
-                       QStringLiteral("早退40分钟");
+                       QStringLiteral("生产部") + pad(2) + QStringLiteral("2006.01.09 16:20:05") + pad(2) +
+                       pad(10) + QStringLiteral("早退40分钟");
     EXPECT_EQ(lines(w.SignInPane), (QStringList{l1, l2, l3}));
     // Exception lines: their own count from 000, then the sign-in line from the name field on.
-    EXPECT_EQ(lines(w.ExceptionPane), (QStringList{QStringLiteral("000") + l2.mid(5), QStringLiteral("001") + l3.mid(5)}));
-    EXPECT_EQ(items(w.LateListBox),
-              QStringList{QStringLiteral("01 ") + pad(4) + QStringLiteral("李明 ") + pad(2) + QStringLiteral("迟到12分钟")});
-    EXPECT_EQ(items(w.EarlyListBox),
-              QStringList{QStringLiteral("01 ") + pad(4) + QStringLiteral("刘洋 ") + pad(2) + QStringLiteral("早退40分钟")});
+    EXPECT_EQ(lines(w.ExceptionPane),
+              (QStringList{QStringLiteral("000") + l2.mid(5), QStringLiteral("001") + l3.mid(5)}));
+    EXPECT_EQ(items(w.LateListBox), QStringList{QStringLiteral("01 ") + pad(4) + QStringLiteral("李明 ") +
+                                                pad(2) + QStringLiteral("迟到12分钟")});
+    EXPECT_EQ(items(w.EarlyListBox), QStringList{QStringLiteral("01 ") + pad(4) + QStringLiteral("刘洋 ") +
+                                                 pad(2) + QStringLiteral("早退40分钟")});
     EXPECT_EQ(items(w.OnDutyAbsentBox), QStringList{QStringLiteral("刘洋")});
     EXPECT_EQ(items(w.OffDutyAbsentBox), (QStringList{QStringLiteral("王小东"), QStringLiteral("李明")}));
 
@@ -116,13 +126,15 @@ TEST_F(BoardWindowTest, RebuildFromTheMenuTakesTheDayAgain) {
     TfrmMain w(home.home(), prompter, clock);
     ASSERT_FALSE(w.terminateRequested());
     w.show();
-    home.sql({swipe("刘洋", "生产部", "", "", "上", "2006-01-09 08:30:00", "0000012348"),
-              QStringLiteral("insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
-                             "('0005','陈静','0000012349','1003','生产部')")});
+    home.sql(
+        {swipe("刘洋", "生产部", "", "", "上", "2006-01-09 08:30:00", "0000012348"),
+         QStringLiteral("insert into MH_CardReg (Empl_Code,Empl_Name,Card_Code,Dept_Code,Dept_Name) values "
+                        "('0005','陈静','0000012349','1003','生产部')")});
     w.I1->trigger();
     const QStringList signIns = lines(w.SignInPane);
     ASSERT_EQ(signIns.size(), 4);
-    EXPECT_TRUE(signIns[1].startsWith(QStringLiteral("002") + QString(6, QLatin1Char(' ')) + QStringLiteral("刘洋")))
+    EXPECT_TRUE(
+        signIns[1].startsWith(QStringLiteral("002") + QString(6, QLatin1Char(' ')) + QStringLiteral("刘洋")))
         << signIns[1].toStdString();
     EXPECT_EQ(items(w.OnDutyAbsentBox), QStringList{QStringLiteral("陈静")});
     EXPECT_EQ(items(w.EmployeeList).size(), 4);

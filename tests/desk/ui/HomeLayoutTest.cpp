@@ -1,8 +1,9 @@
 // `oravik --init-home`: a complete new home, and nothing overwritten in an existing one.
 
+#include "desk/app/HomeLayout.h"
+#include "QtPrint.h"
 #include "common/AppHome.h"
 #include "common/IniFile.h"
-#include "desk/app/HomeLayout.h"
 #include "desk/db/Database.h"
 #include "desk/settings/SettingsKeys.h"
 
@@ -33,7 +34,7 @@ TEST(HomeLayoutTest, NewHomeHasEverything) {
     EXPECT_TRUE(r.created.contains(home.databasePath()));
     EXPECT_TRUE(r.created.contains(home.udlPath()));
     EXPECT_EQ(IniFile(home.iniPath()).readString(QStringLiteral("SysSet"), QStringLiteral("ATime"), {}),
-              QStringLiteral("08:35"));
+              QStringLiteral("08:35:00"));
 
     Database db;
     EXPECT_TRUE(db.open(home.udlPath(), home.dir())) << db.error().toStdString();
@@ -43,7 +44,8 @@ TEST(HomeLayoutTest, ExistingFilesAreKept) {
     QTemporaryDir tmp;
     const AppHome home(tmp.path());
     ASSERT_TRUE(home::initHome(home.dir()).ok);
-    IniFile(home.iniPath()).writeString(QStringLiteral("SysSet"), QStringLiteral("MachType"), QStringLiteral("NV820"));
+    IniFile(home.iniPath())
+        .writeString(QStringLiteral("SysSet"), QStringLiteral("MachType"), QStringLiteral("NV820"));
     const QByteArray ini = contents(home.iniPath());
     const QByteArray udl = contents(home.udlPath());
     const QByteArray mdb = contents(home.databasePath());

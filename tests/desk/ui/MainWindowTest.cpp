@@ -1,6 +1,7 @@
 // The main window's creation, showing, closing and settings handlers, driven through the real window on
 // a real home (settings file, data-link file, SQLite database).
 
+#include "QtPrint.h"
 #include "TestHome.h"
 
 #include "common/Clock.h"
@@ -31,9 +32,7 @@ const QString kVideo = QStringLiteral("VideoSet");
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TfrmMain> open() {
-        return std::make_unique<TfrmMain>(home.home(), prompter, clock);
-    }
+    std::unique_ptr<TfrmMain> open() { return std::make_unique<TfrmMain>(home.home(), prompter, clock); }
     // Creates and shows the window, as the program does.
     std::unique_ptr<TfrmMain> openShown() {
         auto w = open();
@@ -74,7 +73,8 @@ TEST_F(MainWindowTest, NewHomeStartsWithTheDefaults) {
     EXPECT_EQ(w->statusPanels().panelText(3), QStringLiteral("0"));
     // SendWeeks "23456": Monday to Friday.
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(child<QCheckBox>(*w, qPrintable(QStringLiteral("RB%1").arg(n)))->isChecked(), n >= 2 && n <= 6)
+        EXPECT_EQ(child<QCheckBox>(*w, qPrintable(QStringLiteral("RB%1").arg(n)))->isChecked(),
+                  n >= 2 && n <= 6)
             << n;
     EXPECT_TRUE(w->Timer4->isActive());
     EXPECT_EQ(w->Timer1->interval(), 100);
@@ -117,12 +117,17 @@ TEST_F(MainWindowTest, TimesParseOrKeepTheBuiltInValue) {
         QTime expected;
     };
     const Case cases[] = {
-        {"ATime", "8:5", QTime(8, 5)},          {"DTime", "no time", QTime(17, 0)},
-        {"ADTime", "12:30:15", QTime(12, 30, 15)}, {"AMTime", "25:00", QTime(10, 15)},
-        {"DMTime", "", QTime(18, 0)},           {"ASTime", "21:7:9", QTime(21, 7, 9)},
-        {"ASATime", "9:60", QTime(10, 0)},      {"SysTime", " 1:02 ", QTime(1, 2)},
+        {"ATime", "8:5", QTime(8, 5)},
+        {"DTime", "no time", QTime(17, 0)},
+        {"ADTime", "12:30:15", QTime(12, 30, 15)},
+        {"AMTime", "25:00", QTime(10, 15)},
+        {"DMTime", "", QTime(18, 0)},
+        {"ASTime", "21:7:9", QTime(21, 7, 9)},
+        {"ASATime", "9:60", QTime(10, 0)},
+        {"SysTime", " 1:02 ", QTime(1, 2)},
     };
-    for (const Case& c : cases) home.set(kSys, QString::fromLatin1(c.key), QString::fromLatin1(c.text));
+    for (const Case& c : cases)
+        home.set(kSys, QString::fromLatin1(c.key), QString::fromLatin1(c.text));
     const QByteArray before = home.iniBytes();
     auto w = openShown();
     for (const Case& c : cases)
@@ -194,7 +199,8 @@ TEST_F(MainWindowTest, DatabaseThatCannotBeOpenedEndsTheProgram) {
          [](TestHome& h) {
              QFile f(h.home().databasePath());
              ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-             f.write(QByteArray("This is no database, only some text that happens to be here.\n").repeated(40));
+             f.write(
+                 QByteArray("This is no database, only some text that happens to be here.\n").repeated(40));
          }},
         {"data-link file missing", [](TestHome& h) { QFile::remove(h.home().udlPath()); }},
     };
@@ -269,7 +275,7 @@ TEST_F(MainWindowTest, TimePickerChangeWritesItsOwnKey) {
     EXPECT_EQ(home.get(kSys, QStringLiteral("ASATime")), QStringLiteral("10:30:00"));
     child<QTimeEdit>(*w, "SysTime")->setTime(QTime(0, 5));
     EXPECT_EQ(home.get(kSys, QStringLiteral("SysTime")), QStringLiteral("00:05:00"));
-    EXPECT_EQ(home.get(kSys, QStringLiteral("DTime")), QStringLiteral("17:00")); // untouched
+    EXPECT_EQ(home.get(kSys, QStringLiteral("DTime")), QStringLiteral("17:00:00")); // untouched
 }
 
 TEST_F(MainWindowTest, SettingsHandlersWriteTheirKeys) {
@@ -333,7 +339,8 @@ TEST_F(MainWindowTest, PortListIsBackAtCom1AfterARestart) {
         auto w = openShown();
         auto* ports = child<QComboBox>(*w, "ComboBox4");
         ASSERT_EQ(ports->count(), 6);
-        for (int i = 0; i < 6; ++i) EXPECT_EQ(ports->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(ports->itemText(i), QStringLiteral("COM%1").arg(i + 1));
         ports->setCurrentIndex(3);
         prompter.queue(Prompter::Answer::Yes);
         w->close();

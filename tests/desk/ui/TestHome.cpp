@@ -17,7 +17,9 @@ TestHome::TestHome() : dir_(tmp_.path() + QStringLiteral("/home")) {
     EXPECT_TRUE(r.ok) << r.error.toStdString();
 }
 
-QString TestHome::iniPath() const { return home().iniPath(); }
+QString TestHome::iniPath() const {
+    return home().iniPath();
+}
 
 void TestHome::set(const QString& section, const QString& key, const QString& value) {
     IniFile ini(iniPath());

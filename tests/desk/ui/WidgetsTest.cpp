@@ -1,5 +1,6 @@
 // The main window's small widgets: the navigator bar, the status panels and the splash window.
 
+#include "QtPrint.h"
 #include "desk/ui/DBNavigator.h"
 #include "desk/ui/StatusPanels.h"
 #include "desk/ui/TfrmShape.h"
@@ -12,7 +13,8 @@
 TEST(DBNavigatorTest, ShowsTheNamedButtonsAndReportsThePressedOne) {
     DBNavigator nav;
     nav.setObjectName(QStringLiteral("DBNavigator4"));
-    nav.setProperty("buttons", QStringLiteral("first, prior,next,last,insert,delete,post,cancel,bogus,first"));
+    nav.setProperty("buttons",
+                    QStringLiteral("first, prior,next,last,insert,delete,post,cancel,bogus,first"));
     using B = DBNavigator::Button;
     EXPECT_EQ(nav.visibleButtons(),
               (QList<B>{B::First, B::Prior, B::Next, B::Last, B::Insert, B::Delete, B::Post, B::Cancel}));
