@@ -76,10 +76,26 @@ QString normalizeDateTime(const QString& input) {
 }
 
 QDateTime parseStored(const QString& text) {
-    const QString n = normalizeDateTime(text);
-    if (n.isNull()) return {};
-    const auto num = [&](int from, int len) { return QStringView(n).mid(from, len).toInt(); };
-    return QDateTime(QDate(num(0, 4), num(5, 2), num(8, 2)), QTime(num(11, 2), num(14, 2), num(17, 2)));
+    // The stored form has its digits at fixed places; anything else goes through the full parser.
+    QString canonical;
+    const QString* s = &text;
+    const auto at = [&](int i) { return int((*s)[i].unicode()) - '0'; };
+    const auto digitsOk = [&] {
+        static constexpr int places[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+        for (int i : places)
+            if (unsigned(at(i)) > 9) return false;
+        return (*s)[4] == QLatin1Char('-') && (*s)[7] == QLatin1Char('-') && (*s)[10] == QLatin1Char(' ') &&
+               (*s)[13] == QLatin1Char(':') && (*s)[16] == QLatin1Char(':');
+    };
+    if (s->size() != 19 || !digitsOk()) {
+        canonical = normalizeDateTime(text);
+        if (canonical.isNull()) return {};
+        s = &canonical;
+    }
+    const QDate d(at(0) * 1000 + at(1) * 100 + at(2) * 10 + at(3), at(5) * 10 + at(6), at(8) * 10 + at(9));
+    const QTime t(at(11) * 10 + at(12), at(14) * 10 + at(15), at(17) * 10 + at(18));
+    if (!d.isValid() || !t.isValid()) return {};
+    return QDateTime(d, t);
 }
 
 } // namespace sql

@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <gtest/gtest.h>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 class TempHome : public ::testing::Test {
 protected:
