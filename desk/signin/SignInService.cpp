@@ -34,6 +34,9 @@ SignInService::Outcome SignInService::signIn(const QString& boxText, bool fromRe
         out.result = Result::Unknown;
         return out;
     }
+    // Taken now: the roster may be reloaded while pending messages are processed below.
+    const QString name = roster_.lineName(i);
+    const QString dept = roster_.DeptList().at(i);
 
     const QDateTime now = clock_.now();
     const QTime n = now.time();
@@ -58,8 +61,8 @@ SignInService::Outcome SignInService::signIn(const QString& boxText, bool fromRe
     processEvents();
     SignInRecord r;
     r.Card_Cord = boxText;
-    r.Empl_Name = roster_.lineName(i);
-    r.Dept_Name = roster_.DeptList().at(i);
+    r.Empl_Name = name;
+    r.Dept_Name = dept;
     r.Brush_Date = now;
     r.ADFlag = c.ADFlag;
     r.RE_Flag = c.RE_Flag;
@@ -85,7 +88,7 @@ SignInService::Outcome SignInService::signIn(const QString& boxText, bool fromRe
 
     if (fromReader && readerKind_ == QLatin1String("RS485") && cb_.acknowledge) cb_.acknowledge();
     // The recording is named after the employee's full roster name.
-    if (callNames_) callName(roster_.lineName(i).trimmed());
+    if (callNames_) callName(name.trimmed());
     out.result = Result::Stored;
     return out;
 }

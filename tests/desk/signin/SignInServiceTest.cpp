@@ -228,6 +228,24 @@ TEST_F(SignIn, UpdatesTheBoardFromTheStoredRow) {
               QStringList({QStringLiteral("王小东"), QStringLiteral("李明")}));
 }
 
+// Pending messages may run the roster reload in the middle of a sign-in; the sign-in goes on with the
+// employee it found.
+TEST_F(SignIn, RosterReloadedWhileMessagesAreProcessed) {
+    EmployeeRoster reloaded;
+    reloaded.load({{QStringLiteral("赵六"), QStringLiteral("2001"), QStringLiteral("财务部")}});
+    SignInCallbacks cb;
+    int calls = 0;
+    cb.processEvents = [&] {
+        if (++calls == 2) reloaded.load({}); // after the lookup
+    };
+    SignInService s(reloaded, board, clock, store, home.path(), cb);
+    clock.set(QDateTime(day, QTime(8, 0)));
+    const SignInService::Outcome o = s.signIn(QStringLiteral("2001"), false);
+    ASSERT_EQ(o.result, SignInService::Result::Stored);
+    EXPECT_EQ(o.record.Empl_Name, QStringLiteral("赵六"));
+    EXPECT_EQ(o.record.Dept_Name, QStringLiteral("财务部"));
+}
+
 TEST_F(SignIn, TwoOvertimeSwipesAppendTwoLines) {
     swipeAt(QTime(22, 0));
     swipeAt(QTime(23, 15), QStringLiteral("00ab"));
