@@ -10,7 +10,6 @@
 #include "desk/board/EmployeeRoster.h"
 #include "desk/db/Database.h"
 #include "desk/db/Dataset.h"
-#include "desk/db/DatasetModel.h"
 #include "desk/settings/SettingsKeys.h"
 #include "desk/settings/SettingsRules.h"
 #include "desk/settings/SettingsStore.h"
@@ -61,15 +60,9 @@ TfrmMain::TfrmMain(AppHome home, Prompter& prompter, Clock& clock, QWidget* pare
 }
 
 TfrmMain::~TfrmMain() {
-    // The models refer to the datasets, the datasets to the connection: let go in that order.
+    // The grids' models refer to the datasets, the datasets to the connection: let go in that order.
     for (auto* view : {DBGrid1, DBGrid2, DBGrid3, DBGrid4, DBGrid5, DBGrid6})
         view->setModel(nullptr);
-    HistoryModel.reset();
-    ExceptionModel.reset();
-    TripModel.reset();
-    ReceiversModel.reset();
-    MailLogModel.reset();
-    SmsLogModel.reset();
     ADOAttResRec.reset();
     ADOAttResRec2.reset();
     ADOEvection.reset();

@@ -22,7 +22,6 @@ class Clock;
 struct ClockLabels;
 class Database;
 class Dataset;
-class DatasetModel;
 class EmployeeRoster;
 class DayBoard;
 class Prompter;
@@ -157,13 +156,7 @@ private:
     std::unique_ptr<Dataset> ADOEMail;      // report receivers
     std::unique_ptr<Dataset> ADOSendMail;   // e-mail log
     std::unique_ptr<Dataset> ADOSendMobile; // SMS log
-    std::unique_ptr<DatasetModel> HistoryModel;
-    std::unique_ptr<DatasetModel> ExceptionModel;
-    std::unique_ptr<DatasetModel> TripModel;
-    std::unique_ptr<DatasetModel> ReceiversModel;
-    std::unique_ptr<DatasetModel> MailLogModel;
-    std::unique_ptr<DatasetModel> SmsLogModel;
-    QStringList ReceiverDepts; // pick list of the receivers grid's department column
+    QStringList ReceiverDepts;              // pick list of the receivers grid's department column
 
     TfrmShape* splash_ = nullptr;
     QString ReaderKind;
