@@ -337,7 +337,10 @@ void TfrmMain::FormShow() {
 void TfrmMain::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
     // A window marked at show time closes at its first paint, without the exit question.
-    if (closeWithoutAsking_) QTimer::singleShot(0, this, &QWidget::close);
+    if (closeWithoutAsking_ && !closeQueued_) {
+        closeQueued_ = true;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 // ---- closing --------------------------------------------------------------------------------------

@@ -167,4 +167,5 @@ private:
     bool shown_ = false;
     bool terminate_ = false;
     bool closeWithoutAsking_ = false;
+    bool closeQueued_ = false;
 };
