@@ -36,7 +36,7 @@ public:
     explicit Dataset(QSqlDatabase db, QString sql = {}, QObject* parent = nullptr);
 
     // SQL text; takes effect at the next open.
-    void setSql(const QString& sql) { sql_ = sql; }
+    void setSql(const QString& sql);
     const QString& sql() const { return sql_; }
     void setConnection(QSqlDatabase db) { db_ = db; }
 
@@ -49,9 +49,9 @@ public:
     }
     State state() const { return state_; }
     const QString& error() const { return error_; }
-    const QString& tableName() const { return table_; }
-    bool isReadOnly() const { return !writable_; } // no table to write rows back to
-    bool isModified() const;                       // a field was set since edit or append
+    const QString& tableName() const { return table_; } // the table after "from", known before open
+    bool isReadOnly() const { return !writable_; }      // no table to write rows back to
+    bool isModified() const;                            // a field was set since edit or append
 
     int recordCount() const { return int(rows_.size()); } // an appended, unposted row counts
     int recNo() const;                      // 1-based; 0 when empty; for an inserted row its position
@@ -109,9 +109,11 @@ public:
     bool controlsDisabled() const { return disabled_ > 0; }
 
 signals:
-    void reset();                 // opened, closed or rows changed wholesale
-    void rowChanged(int row);     // one row's values changed (post, edit)
-    void rowInserted(int row);    // sent after the row is in place
+    void reset();             // opened, closed or rows changed wholesale
+    void rowChanged(int row); // one row's values changed (post, edit)
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row); // sent after the row is in place
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);     // sent after the row is gone
     void currentChanged(int row); // the cursor moved
     void stateChanged();
