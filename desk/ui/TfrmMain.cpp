@@ -10,6 +10,7 @@
 #include "desk/board/EmployeeRoster.h"
 #include "desk/db/Database.h"
 #include "desk/db/Dataset.h"
+#include "desk/db/DatasetModel.h"
 #include "desk/settings/SettingsKeys.h"
 #include "desk/settings/SettingsRules.h"
 #include "desk/settings/SettingsStore.h"
@@ -63,6 +64,12 @@ TfrmMain::~TfrmMain() {
     // The grids' models refer to the datasets, the datasets to the connection: let go in that order.
     for (auto* view : {DBGrid1, DBGrid2, DBGrid3, DBGrid4, DBGrid5, DBGrid6})
         view->setModel(nullptr);
+    HistoryModel.reset();
+    ExceptionModel.reset();
+    TripModel.reset();
+    ReceiversModel.reset();
+    MailLogModel.reset();
+    SmsLogModel.reset();
     ADOAttResRec.reset();
     ADOAttResRec2.reset();
     ADOEvection.reset();

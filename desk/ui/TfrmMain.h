@@ -23,6 +23,7 @@ struct ClockLabels;
 class Database;
 class Dataset;
 class EmployeeRoster;
+class DatasetModel;
 class DayBoard;
 class Prompter;
 class QMenu;
@@ -139,6 +140,8 @@ private:
     // View helpers (TfrmMainViews.cpp).
     void setTodayRange(QDateEdit* fromDate, QTimeEdit* fromTime, QDateEdit* toDate, QTimeEdit* toTime);
     static QDateTime bound(const QDateEdit* date, const QTimeEdit* time);
+    // Shows the dataset's fields in the grid, titled and sized from the schema.
+    std::unique_ptr<DatasetModel> attachGrid(QTableView* grid, Dataset* dataset, const QStringList& columns);
 
     AppHome home_;
     Prompter& prompter_;
@@ -156,7 +159,13 @@ private:
     std::unique_ptr<Dataset> ADOEMail;      // report receivers
     std::unique_ptr<Dataset> ADOSendMail;   // e-mail log
     std::unique_ptr<Dataset> ADOSendMobile; // SMS log
-    QStringList ReceiverDepts;              // pick list of the receivers grid's department column
+    std::unique_ptr<DatasetModel> HistoryModel;
+    std::unique_ptr<DatasetModel> ExceptionModel;
+    std::unique_ptr<DatasetModel> TripModel;
+    std::unique_ptr<DatasetModel> ReceiversModel;
+    std::unique_ptr<DatasetModel> MailLogModel;
+    std::unique_ptr<DatasetModel> SmsLogModel;
+    QStringList ReceiverDepts; // pick list of the receivers grid's department column
 
     TfrmShape* splash_ = nullptr;
     QString ReaderKind;

@@ -9,6 +9,7 @@
 #include "desk/ui/StatusPanels.h"
 #include "desk/ui/TfrmMain.h"
 
+#include <QAbstractItemModel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
@@ -111,6 +112,14 @@ TEST_F(BoardWindowTest, PanesAndListsShowTheDay) {
     ASSERT_NE(w.swipeDataset(), nullptr);
     EXPECT_EQ(w.swipeDataset()->recordCount(), 3);
     EXPECT_EQ(w.swipeDataset()->recNo(), 1);
+    const QAbstractItemModel* grid = w.DBGrid1->model();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->rowCount(), 3);
+    ASSERT_EQ(grid->columnCount(), 12);
+    EXPECT_EQ(grid->headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
+    EXPECT_EQ(grid->headerData(1, Qt::Horizontal).toString(), QStringLiteral("姓名"));
+    EXPECT_EQ(grid->index(2, 0).data().toString(), QStringLiteral("3"));
+    EXPECT_EQ(grid->index(2, 1).data().toString(), QStringLiteral("刘洋"));
     EXPECT_EQ(w.DateTimePicker1->date(), QDate(2006, 1, 9));
     EXPECT_EQ(w.DateTimePicker2->time(), QTime(0, 0));
     EXPECT_EQ(w.DateTimePicker4->time(), QTime(23, 59));
