@@ -5,6 +5,8 @@
 //   oravik --init-home DIR       lay out a new home in DIR and exit
 //   --screenshot FILE            save a picture of the main window once it is up
 //   --quit-after MS              end the program after MS milliseconds (without the exit question)
+//
+// On the offscreen platform the window is 1280 x 800 and messages go to stderr instead of boxes.
 
 #include "common/AppHome.h"
 #include "common/Clock.h"
@@ -56,6 +58,46 @@ int initHome(int argc, char** argv, const QString& dir) {
     return 0;
 }
 
+// Without a screen nobody can answer a message box: messages go to stderr and every question gets the
+// answer of a closed box (No, Cancel), so a headless run never hangs on one.
+class ConsolePrompter : public Prompter {
+public:
+    void message(const QString& text, const QString& title, Icon) override {
+        std::fprintf(stderr, "oravik: %s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon) override {
+        const Answer a = buttons == Buttons::YesNo      ? Answer::No
+                         : buttons == Buttons::OkCancel ? Answer::Cancel
+                                                        : Answer::Ok;
+        std::fprintf(stderr, "oravik: %s: %s (%s)\n", qPrintable(title), qPrintable(text),
+                     a == Answer::No       ? "no"
+                     : a == Answer::Cancel ? "cancel"
+                                           : "ok");
+        return a;
+    }
+};
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral("Oravik attendance desk"));
+    parser.addHelpOption();
+    parser.addOption(
+        {QStringLiteral("home"), QStringLiteral("Run on the home folder DIR."), QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("init-home"), QStringLiteral("Lay out a new home in DIR and exit."),
+                      QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("screenshot"),
+                      QStringLiteral("Save a picture of the main window to FILE."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("quit-after"), QStringLiteral("End the program after MS milliseconds."),
+                      QStringLiteral("MS")});
+}
+
+bool helpAsked(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "-h" || a == "--help" || a == "-?" || a == "--help-all") return true;
+    }
+    return false;
+}
+
 void saveScreenshot(QWidget& window, const QString& file) {
     if (window.grab().save(file))
         std::printf("screenshot: %s\n", qPrintable(file));
@@ -70,6 +112,13 @@ int main(int argc, char** argv) {
     bool initGiven = false;
     const QString initDir = initHomeArgument(argc, argv, &initGiven);
     if (initGiven) return initHome(argc, argv, initDir);
+    if (helpAsked(argc, argv)) { // without a display too
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        addOptions(parser);
+        parser.process(app);
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Oravik"));
@@ -79,16 +128,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Oravik attendance desk"));
-    parser.addHelpOption();
-    parser.addOption(
-        {QStringLiteral("home"), QStringLiteral("Run on the home folder DIR."), QStringLiteral("DIR")});
-    parser.addOption({QStringLiteral("init-home"), QStringLiteral("Lay out a new home in DIR and exit."),
-                      QStringLiteral("DIR")});
-    parser.addOption({QStringLiteral("screenshot"),
-                      QStringLiteral("Save a picture of the main window to FILE."), QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("quit-after"), QStringLiteral("End the program after MS milliseconds."),
-                      QStringLiteral("MS")});
+    addOptions(parser);
     parser.process(app);
 
     int quitAfter = -1;
@@ -105,8 +145,11 @@ int main(int argc, char** argv) {
     auto* splash = new TfrmShape;
     splash->showNow();
 
+    const bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     const AppHome home = AppHome::fromArguments(app.arguments());
-    MessageBoxPrompter prompter;
+    MessageBoxPrompter boxes;
+    ConsolePrompter console;
+    Prompter& prompter = offscreen ? static_cast<Prompter&>(console) : boxes;
     SystemClock clock;
     TfrmMain window(home, prompter, clock);
     if (window.terminateRequested()) {
@@ -116,7 +159,7 @@ int main(int argc, char** argv) {
     window.setSplash(splash);
 
     // The offscreen platform has a small virtual screen: give the window a desk-sized frame there.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    if (offscreen) {
         window.resize(1280, 800);
         window.show();
     } else {
