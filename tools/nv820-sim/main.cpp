@@ -159,6 +159,10 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
+    // A shell starting us in the background may have set them to be ignored, and an ignored signal
+    // never becomes pending.
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, SIG_DFL);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     if (dieWithParent) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
