@@ -267,6 +267,7 @@ TEST_F(CommandTest, RealtimeReportingAndPolling) {
     EXPECT_EQ(card, 4000000000u);
     double ms = elapsedMs([&] { ASSERT_EQ(ScoutInfo2(1, 60, &card), 1); });
     EXPECT_EQ(card, 12345u);
+    EXPECT_EQ(sent(4), request(1, 0xF9));
     EXPECT_GE(ms, 160.0);
     EXPECT_LE(ms, 400.0);
     ASSERT_EQ(ScoutInfo(1, &card), 1);
