@@ -116,7 +116,11 @@ int main(int argc, char** argv) {
     ScriptedPrompter prompter;
     views::RecordViews rv({history, exceptions, trips, mailLog, smsLog, receivers}, prompter);
 #ifdef VIEWS_BENCH_MODEL
-    DatasetModel model(&history);
+    // The history grid's columns in their order.
+    DatasetModel model(&history,
+                       QString::fromUtf8("No Empl_Name Dept_Name RE_Flag RE_Content Brush_Date Brush_Hour "
+                                         "Brush_Minute Brush_Second ADFlag Card_Cord Clock_Address")
+                           .split(QLatin1Char(' ')));
 #endif
 
     std::vector<double> hist, exc, clear;
