@@ -320,6 +320,7 @@ TEST_F(RecordViewsTest, TripInsertAppendsAtTheEnd) {
     ASSERT_TRUE(trips->setField(QStringLiteral("Empl_Name"), QStringLiteral("丙")));
     // No check of the values: a trip that starts after it ends is stored as typed.
     ASSERT_TRUE(trips->setField(QStringLiteral("Start_Date"), QStringLiteral("2006-01-09 07:00:00")));
+    ASSERT_TRUE(trips->setField(QStringLiteral("End_Date"), QStringLiteral("2006-01-08 07:00:00")));
     ASSERT_TRUE(trips->post()) << trips->error().toStdString();
     EXPECT_EQ(column(*trips, QStringLiteral("Empl_Name")),
               (QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}));
