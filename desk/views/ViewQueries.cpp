@@ -27,4 +27,20 @@ QString tripView(const QDate& day) {
            QStringLiteral("') order by Start_Date");
 }
 
+namespace {
+QString sendLog(const QString& table, const QDateTime& from, const QDateTime& to) {
+    return QStringLiteral("select * from ") + table + QStringLiteral(" where Send_Time>=CDate('") +
+           stamp(from) + QStringLiteral("') and Send_Time<=CDate('") + stamp(to) +
+           QStringLiteral("') order by Send_Time");
+}
+} // namespace
+
+QString mailLog(const QDateTime& from, const QDateTime& to) {
+    return sendLog(QStringLiteral("MH_SendMail"), from, to);
+}
+
+QString smsLog(const QDateTime& from, const QDateTime& to) {
+    return sendLog(QStringLiteral("MH_SmsRecord"), from, to);
+}
+
 } // namespace view_sql

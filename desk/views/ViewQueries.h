@@ -1,5 +1,6 @@
 #pragma once
-// The SQL texts of the record views: exceptions and business trips, and the bounds of their pickers.
+// The SQL texts of the record views: exceptions, business trips and the send logs, and the bounds of
+// their pickers.
 
 #include <QDate>
 #include <QDateTime>
@@ -17,6 +18,10 @@ QString exceptionView(const QDateTime& from, const QDateTime& to, ExceptionKind 
 
 // The trips that cover the day at some moment, ordered by Start_Date.
 QString tripView(const QDate& day);
+
+// The send logs' rows between the bounds (both included), ordered by Send_Time.
+QString mailLog(const QDateTime& from, const QDateTime& to);
+QString smsLog(const QDateTime& from, const QDateTime& to);
 
 inline const QString kTripsInitial = QStringLiteral("select * from MH_Evection order by Start_Date");
 
