@@ -16,7 +16,8 @@ public:
     // A message with an OK button.
     virtual void message(const QString& text, const QString& title, Icon icon = Icon::Information) = 0;
     // A question; the answer the user gave (Cancel or No when the box was closed).
-    virtual Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon = Icon::Question) = 0;
+    virtual Answer ask(const QString& text, const QString& title, Buttons buttons,
+                       Icon icon = Icon::Question) = 0;
 
     // Shorthands for the common forms.
     void info(const QString& text) { message(text, QStringLiteral("提示"), Icon::Information); }
@@ -25,16 +26,20 @@ public:
     }
 };
 
-// Records every message and question; answers questions from a queue (No when it is empty).
+// Records every message and question; answers questions from a queue. When the queue is empty it gives
+// the answer of a closed box: Cancel for OK/Cancel, No for Yes/No.
 class ScriptedPrompter : public Prompter {
 public:
     struct Entry {
         QString text;
         QString title;
         bool question = false;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
     };
     void message(const QString& text, const QString& title, Icon icon = Icon::Information) override;
-    Answer ask(const QString& text, const QString& title, Buttons buttons, Icon icon = Icon::Question) override;
+    Answer ask(const QString& text, const QString& title, Buttons buttons,
+               Icon icon = Icon::Question) override;
 
     void queue(Answer a) { answers.push_back(a); }
     QStringList texts() const;

@@ -1,0 +1,5 @@
+#include "Clock.h"
+
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
