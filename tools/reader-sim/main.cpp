@@ -98,9 +98,17 @@ Options parse(int argc, char** argv) {
             o.address = static_cast<int>(parseNumber(value(), "address"));
             if (o.address > 255) fail("address above 255");
         } else if (arg == "--cards") {
+            // A list taken from a database may hold codes that are no card numbers: skip those.
             std::stringstream ss(value());
-            for (std::string item; std::getline(ss, item, ',');)
-                if (!item.empty()) o.cards.push_back(parseCard(item));
+            for (std::string item; std::getline(ss, item, ',');) {
+                item.erase(0, item.find_first_not_of(" \t\r"));
+                item.erase(item.find_last_not_of(" \t\r") + 1);
+                if (item.empty()) continue;
+                if (item.size() > 10 || item.find_first_not_of("0123456789") != std::string::npos)
+                    std::fprintf(stderr, "reader-sim: skipping %s, not a card number\n", item.c_str());
+                else
+                    o.cards.push_back(std::stoull(item));
+            }
         } else if (arg == "--every") {
             o.every = parseNumber(value(), "interval");
         } else if (arg == "--count") {
@@ -126,9 +134,18 @@ Options parse(int argc, char** argv) {
         }
     }
     if (o.every > 0 && o.cards.empty()) fail("--every needs --cards");
-    if (o.kind == readersim::Kind::RS485 || o.kind == readersim::Kind::NV620)
-        for (auto c : o.cards)
-            if (c > 0xFFFFFFFFull) fail("card above 4294967295 for a frame reader");
+    if (o.kind == readersim::Kind::RS485 || o.kind == readersim::Kind::NV620) {
+        std::vector<std::uint64_t> fit;
+        for (auto c : o.cards) {
+            if (c > 0xFFFFFFFFull)
+                std::fprintf(stderr, "reader-sim: skipping %llu, above 4294967295 for a frame reader\n",
+                             static_cast<unsigned long long>(c));
+            else
+                fit.push_back(c);
+        }
+        o.cards = fit;
+    }
+    if (o.every > 0 && o.cards.empty()) fail("no card to send");
     return o;
 }
 
