@@ -35,8 +35,8 @@ private:
 
 CardReadingSession::CardReadingSession(QString kind, QString provider, Prompter& prompter, TerminalLink* link,
                                        Hooks hooks)
-    : kind_(std::move(kind)), tenDigits_(isTenDigitProvider(provider)), prompter_(prompter), link_(link),
-      hooks_(std::move(hooks)) {}
+    : kind_(kind.trimmed().toUpper()), tenDigits_(isTenDigitProvider(provider)), prompter_(prompter),
+      link_(link), hooks_(std::move(hooks)) {}
 
 CardReadingSession::~CardReadingSession() {
     if (linkOpen_ && link_) {

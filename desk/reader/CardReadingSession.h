@@ -33,8 +33,8 @@ public:
         std::function<void()> timersChanged;
     };
 
-    // kind is [SysSet] MachType upper-cased and provider [SysSet] Provider, both as read when the card
-    // window was created. link may be null when no terminal library is available.
+    // kind is [SysSet] MachType (compared upper-cased) and provider [SysSet] Provider, both as read when the
+    // card window was created. link may be null when no terminal library is available.
     CardReadingSession(QString kind, QString provider, Prompter& prompter, TerminalLink* link, Hooks hooks);
     ~CardReadingSession();
     CardReadingSession(const CardReadingSession&) = delete;

@@ -113,7 +113,7 @@ TEST_F(CardSessionTest, FrameReadersSwitchToTheAssemblyPollAndAcknowledgeAtOnce)
     };
     const Case cases[] = {
         {"RS485", readersim::rs485Frame(12345, 3), "AK1"},
-        {"RS485", readersim::nv620Frame(12345, 3), "AK1"}, // either frame, letters by kind
+        {"rs485", readersim::nv620Frame(12345, 3), "AK1"}, // either frame, letters by kind
         {"NV620", readersim::nv620Frame(12345, 3), "RFA"},
     };
     for (const auto& c : cases) {
