@@ -9,37 +9,114 @@ const QString kEarly = QStringLiteral("早退");
 const QString kOnDuty = QStringLiteral("上");
 const QString kOffDuty = QStringLiteral("下");
 
-QString number(int n, int digits) {
-    return QStringLiteral("%1").arg(n, digits, 10, QLatin1Char('0'));
+// Appends n >= 0 as at least `digits` decimal digits.
+void appendNumber(QString& out, int n, int digits) {
+    char buf[16];
+    int len = 0;
+    do {
+        buf[len++] = char('0' + n % 10);
+        n /= 10;
+    } while (n > 0 && len < 16);
+    for (int k = len; k < digits; ++k)
+        out += QLatin1Char('0');
+    while (len > 0)
+        out += QLatin1Char(buf[--len]);
+}
+
+// Appends the text trimmed, cut to n CP936 bytes and right-aligned in n, as gb::rightAlign lays it out
+// (a two-byte character cut in half becomes a blank), without the intermediate strings: the board builds
+// tens of thousands of lines at a rebuild.
+void appendRightAligned(QString& out, const QString& text, int n) {
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype units = 0;
+    int width = 0;
+    bool half = false;
+    while (units < t.size()) {
+        const char16_t u = t[units].unicode();
+        const bool pair = QChar::isHighSurrogate(u) && units + 1 < t.size() && t[units + 1].isLowSurrogate();
+        const int w = u < 0x80 ? 1 : 2;
+        if (width + w > n) {
+            half = width < n;
+            break;
+        }
+        width += w;
+        units += pair ? 2 : 1;
+    }
+    const int pad = n - width - (half ? 1 : 0);
+    for (int k = 0; k < pad; ++k)
+        out += QLatin1Char(' ');
+    out += t.first(units);
+    if (half) out += QLatin1Char(' ');
+}
+
+// "yyyy.MM.dd hh:mm:ss", put together by hand: QDateTime::toString with a format costs microseconds a
+// call, which adds up over a day of swipes.
+void appendStamp(QString& out, const QDateTime& dt) {
+    if (!dt.isValid()) {
+        out += QString(19, QLatin1Char(' '));
+        return;
+    }
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    appendNumber(out, d.year(), 4);
+    out += QLatin1Char('.');
+    appendNumber(out, d.month(), 2);
+    out += QLatin1Char('.');
+    appendNumber(out, d.day(), 2);
+    out += QLatin1Char(' ');
+    appendNumber(out, t.hour(), 2);
+    out += QLatin1Char(':');
+    appendNumber(out, t.minute(), 2);
+    out += QLatin1Char(':');
+    appendNumber(out, t.second(), 2);
 }
 
 // The sign-in line from its name field on.
-QString signInTail(const SignInRecord& r) {
-    const QString two(2, QLatin1Char(' '));
-    return gb::rightAlign(r.Empl_Name.trimmed(), 8) + two + gb::rightAlign(r.Dept_Name.trimmed(), 16) + two +
-           r.Brush_Date.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss")) + two +
-           gb::rightAlign(r.RE_Content.trimmed(), 20);
+void appendSignInTail(QString& out, const SignInRecord& r) {
+    const QLatin1String two("  ");
+    appendRightAligned(out, r.Empl_Name, 8);
+    out += two;
+    appendRightAligned(out, r.Dept_Name, 16);
+    out += two;
+    appendStamp(out, r.Brush_Date);
+    out += two;
+    appendRightAligned(out, r.RE_Content, 20);
+}
+
+QString numberedTail(int n, const SignInRecord& r, QLatin1String gap) {
+    QString out;
+    out.reserve(80);
+    appendNumber(out, n, 3);
+    out += gap;
+    appendSignInTail(out, r);
+    return out;
 }
 
 bool flagged(const SignInRecord& r) {
-    return r.RE_Flag.trimmed().toUpper() == QLatin1String("Y");
+    return QStringView(r.RE_Flag).trimmed().compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
 QString DayBoard::signInLine(int n, const SignInRecord& r) {
-    return number(n, 3) + QLatin1String("  ") + signInTail(r);
+    return numberedTail(n, r, QLatin1String("  "));
 }
 
 // Built from the fields rather than cut from the sign-in line at a fixed byte, so that the name field
 // follows the number directly also once sign-in numbers have four digits.
 QString DayBoard::exceptionLine(int n, const SignInRecord& r) {
-    return number(n, 3) + signInTail(r);
+    return numberedTail(n, r, QLatin1String(""));
 }
 
 QString DayBoard::listLine(int n, const SignInRecord& r) {
-    return number(n, 2) + QLatin1Char(' ') + gb::rightAlign(r.Empl_Name.trimmed(), 8) + QLatin1Char(' ') +
-           gb::rightAlign(r.RE_Content.trimmed(), 12);
+    QString out;
+    out.reserve(28);
+    appendNumber(out, n, 2);
+    out += QLatin1Char(' ');
+    appendRightAligned(out, r.Empl_Name, 8);
+    out += QLatin1Char(' ');
+    appendRightAligned(out, r.RE_Content, 12);
+    return out;
 }
 
 QString DayBoard::nameOfListLine(const QString& line) {

@@ -1,6 +1,10 @@
 #pragma once
 // The desk's connection: the data-link file names the database; CDate and InStr are there on every
 // connection so the statements run as written.
+//
+// The file is SQLite (rollback journal, synchronous FULL: an acknowledged swipe is on disk and a file
+// copy is whole while no write is under way). Opening never creates a file: a missing or foreign file
+// fails with error() set.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -18,6 +22,7 @@ public:
     bool open(const QString& udlPath, const QString& homeDir);
     // Opens a database file directly (tests, the card window's second connection).
     bool openFile(const QString& dbPath);
+    // Closes the connection. Datasets still holding it stop working, so close them first.
     void close();
     bool isOpen() const;
 
@@ -32,9 +37,12 @@ public:
     // The Data Source of a data-link file, resolved against homeDir; empty when none can be read.
     static QString dataSourceOf(const QString& udlPath, const QString& homeDir, QString* error = nullptr);
     // Writes a data-link file naming mdb\Oravik.mdb, UTF-16LE with a BOM as Windows writes it.
+    // Replaces a file of that name.
     static bool writeDataLink(const QString& udlPath);
-    // Creates an empty database file with the whole schema.
+    // Creates an empty database file with the whole schema (and its folder). Refuses an existing file.
     static bool createFile(const QString& dbPath, QString* error = nullptr);
+    // Registers CDate and InStr on a QSQLITE connection opened elsewhere.
+    static bool installFunctions(const QSqlDatabase& db, QString* error = nullptr);
 
 private:
     QString name_;

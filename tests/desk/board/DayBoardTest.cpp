@@ -74,6 +74,35 @@ TEST(DayBoardLines, LayoutsByteForByte) {
     EXPECT_EQ(DayBoard::nameOfListLine(DayBoard::listLine(100, late)), QStringLiteral("欧阳小东"));
 }
 
+// The lines are assembled without the text helpers' intermediate strings; they must still cut and align
+// exactly as those do, down to surrogate pairs and characters cut in half.
+TEST(DayBoardLines, FieldsAlignLikeTheTextHelpers) {
+    const QString texts[] = {QString(),
+                             QStringLiteral(" "),
+                             QStringLiteral("abcdefghijklmnop"),
+                             QStringLiteral("a王小东五六七"),
+                             QStringLiteral("王小东五六七八九"),
+                             QStringLiteral("\t王 小\t"),
+                             QString::fromUtf8("\xF0\x9F\x98\x80"
+                                               "abc\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"),
+                             QString(QChar(0xD83D)) + QStringLiteral("abcdefghijk"),
+                             QStringLiteral("Ünïcödé"),
+                             QStringLiteral("迟到1234567890分钟")};
+    for (const QString& t : texts) {
+        SignInRecord r = rec("", "", "", "上", at(8, 0));
+        r.Empl_Name = r.Dept_Name = r.RE_Content = t;
+        const QString s = t.trimmed();
+        EXPECT_EQ(DayBoard::listLine(1, r),
+                  QStringLiteral("01 ") + gb::rightAlign(s, 8) + QLatin1Char(' ') + gb::rightAlign(s, 12))
+            << t.toStdString();
+        EXPECT_EQ(DayBoard::signInLine(1, r), QStringLiteral("001  ") + gb::rightAlign(s, 8) +
+                                                  QLatin1String("  ") + gb::rightAlign(s, 16) +
+                                                  QStringLiteral("  2006.01.09 08:00:00  ") +
+                                                  gb::rightAlign(s, 20))
+            << t.toStdString();
+    }
+}
+
 EmployeeRoster fixtureRoster() {
     EmployeeRoster roster;
     roster.load({{QStringLiteral("王小东"), QStringLiteral("1001"), QStringLiteral("办公室")},
