@@ -80,6 +80,10 @@ int32_t handle() {
 long send(const uint8_t* frame, std::size_t n) {
     serial::SerialPort& port = state().port;
     if (!port.isOpen()) return -1;
+    // Whatever waits in the input queue now is the rest of an earlier reply or noise. Read as the start
+    // of this reply it would shift every later reply by the same bytes, so that each command decoded
+    // its predecessor's reply, or failed, from then on.
+    port.purgeInput();
     port.purgeOutput();
     return port.write(frame, n);
 }

@@ -17,8 +17,8 @@ int32_t openPort(const char* portName);
 int32_t closePort();
 int32_t handle();
 
-// Discards the output queue and writes the frame in one call: bytes written, or -1 when the write
-// call failed.
+// Discards both queues (stale input included) and writes the frame in one call: bytes written, or -1
+// when the write call failed.
 long send(const uint8_t* frame, std::size_t n);
 // Sleeps waitMs, then reads n bytes within 1 ms per byte: bytes read, or -1 when the read call failed.
 long receive(uint8_t* buffer, std::size_t n, int waitMs);

@@ -13,6 +13,11 @@
  *    2..n-1  short transfer, bytes moved    -12  the write call failed (15-byte requests)
  *   -1  argument refused, nothing sent
  *
+ * -8 also stands for a reply whose date fields form no date (month 13, day 32, hour 25).
+ * A reply of a single byte gives -9 (1 would read as success); a failed one-byte write gives the
+ * write-failure code. Bytes still waiting from an earlier reply are discarded before each request, so a
+ * late reply can disturb at most the exchange it arrives in.
+ *
  * Output variables keep the caller's values unless the result is 1. Calls must not overlap: one thread,
  * one command at a time. Strings in are NUL-terminated CP936 bytes; text outputs go to a buffer whose
  * address the caller passes through a char** (9 bytes at least). Date-times are day counts since
@@ -54,7 +59,7 @@ int32_t TERVOX_API ClosePort(void);
 int32_t TERVOX_API GetComHandle(void);
 
 /* Raw primitives (used by every command; exported, but callers use the commands).
- * SendDataPacket: discards the output queue, writes frame[0..lastIndex]; bytes written or -12.
+ * SendDataPacket: discards both queues, writes frame[0..lastIndex]; bytes written or -12.
  * ReadDataPacket: waits 100 ms, reads lastIndex+1 bytes within 1 ms per byte; bytes read or -11. */
 int32_t TERVOX_API SendDataPacket(const uint8_t* frame, int32_t lastIndex);
 int32_t TERVOX_API ReadDataPacket(uint8_t* buffer, int32_t lastIndex);

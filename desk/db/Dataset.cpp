@@ -196,8 +196,14 @@ bool isNumber(const QVariant& v) {
 
 } // namespace
 
-Dataset::Dataset(QSqlDatabase db, QString sql, QObject* parent)
-    : QObject(parent), db_(std::move(db)), sql_(std::move(sql)) {}
+Dataset::Dataset(QSqlDatabase db, QString sql, QObject* parent) : QObject(parent), db_(std::move(db)) {
+    setSql(sql);
+}
+
+void Dataset::setSql(const QString& sql) {
+    sql_ = sql;
+    if (!isOpen()) table_ = analyse(sql_).table;
+}
 
 bool Dataset::fail(const QString& why) {
     error_ = why;
@@ -409,6 +415,7 @@ bool Dataset::append() {
     beforeAppend_ = cur_;
     Row r;
     r.values.resize(size_t(storedFieldCount_));
+    if (!disabled_) emit rowAboutToBeInserted(int(rows_.size()));
     rows_.push_back(std::move(r));
     modified_.assign(size_t(storedFieldCount_), false);
     cur_ = int(rows_.size()) - 1;
@@ -608,6 +615,7 @@ void Dataset::cancel() {
         if (!disabled_) emit rowChanged(cur_);
     } else if (state_ == State::Insert) {
         const int row = cur_;
+        if (!disabled_) emit rowAboutToBeRemoved(row);
         rows_.erase(rows_.begin() + row);
         modified_.assign(size_t(storedFieldCount_), false);
         state_ = State::Browse;
@@ -641,6 +649,7 @@ bool Dataset::remove() {
     if (!q.exec()) return fail(q.lastError().text());
     // A row another connection deleted already is gone all the same.
     const bool wasLast = row == recordCount() - 1;
+    if (!disabled_) emit rowAboutToBeRemoved(row);
     rows_.erase(rows_.begin() + row);
     cur_ = rows_.empty() ? -1 : std::min(row, int(rows_.size()) - 1);
     bof_ = rows_.empty();

@@ -36,7 +36,7 @@ public:
     explicit Dataset(QSqlDatabase db, QString sql = {}, QObject* parent = nullptr);
 
     // SQL text; takes effect at the next open.
-    void setSql(const QString& sql) { sql_ = sql; }
+    void setSql(const QString& sql);
     const QString& sql() const { return sql_; }
     void setConnection(QSqlDatabase db) { db_ = db; }
 
@@ -49,9 +49,9 @@ public:
     }
     State state() const { return state_; }
     const QString& error() const { return error_; }
-    const QString& tableName() const { return table_; }
-    bool isReadOnly() const { return !writable_; } // no table to write rows back to
-    bool isModified() const;                       // a field was set since edit or append
+    const QString& tableName() const { return table_; } // the table after "from", known before open
+    bool isReadOnly() const { return !writable_; }      // no table to write rows back to
+    bool isModified() const;                            // a field was set since edit or append
 
     int recordCount() const { return int(rows_.size()); } // an appended, unposted row counts
     int recNo() const;                      // 1-based; 0 when empty; for an inserted row its position
@@ -74,8 +74,10 @@ public:
     // The schema column behind a stored field; nullptr for calculated and unknown fields.
     const schema::Column* column(int index) const;
     QVariant fieldByName(const QString& name) const;
-    QString text(const QString& name) const;       // fieldByName as text ("" for NULL)
-    QDateTime dateTime(const QString& name) const; // a date-time field; invalid when empty
+    QString text(const QString& name) const; // fieldByName as text ("" for NULL)
+    // A date-time field as a local QDateTime; invalid when empty. Building a local QDateTime costs a few
+    // microseconds, so a loop over thousands of rows formats the stored text instead.
+    QDateTime dateTime(const QString& name) const;
     // Value at (row 0-based, column) without moving the cursor; calculated fields included.
     QVariant value(int row, int column) const;
     QVariant value(int row, const QString& name) const;
@@ -109,9 +111,11 @@ public:
     bool controlsDisabled() const { return disabled_ > 0; }
 
 signals:
-    void reset();                 // opened, closed or rows changed wholesale
-    void rowChanged(int row);     // one row's values changed (post, edit)
-    void rowInserted(int row);    // sent after the row is in place
+    void reset();             // opened, closed or rows changed wholesale
+    void rowChanged(int row); // one row's values changed (post, edit)
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row); // sent after the row is in place
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);     // sent after the row is gone
     void currentChanged(int row); // the cursor moved
     void stateChanged();

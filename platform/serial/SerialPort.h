@@ -30,6 +30,8 @@ public:
     // Received bytes waiting to be read; -1 when the port is closed or the query fails.
     int bytesWaiting() const;
     bool purgeInput();
+    // Discards written bytes not yet sent. On a pseudo-terminal everything written has been delivered,
+    // so there is nothing to discard.
     bool purgeOutput();
 
     // Writes all bytes (waiting while the line is busy); returns the count written or -1.
@@ -42,6 +44,7 @@ public:
 
 private:
     int fd_ = -1;
+    bool pseudo_ = false;
     std::string path_;
     std::string error_;
 };

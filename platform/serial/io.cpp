@@ -74,6 +74,8 @@ long readFor(int fd, void* buf, std::size_t n, int timeoutMs) {
         if (got < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
         if (got < 0) return done ? static_cast<long>(done) : -1;
         if (got == 0) {
+            // End of file with a hang-up: the other side of the line is gone, and the read failed.
+            if (pfd.revents & (POLLHUP | POLLERR)) return done ? static_cast<long>(done) : -1;
             if (Clock::now() >= deadline) break;
             ::usleep(1000);
             continue;
