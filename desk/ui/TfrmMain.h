@@ -32,6 +32,9 @@ class TfrmShape;
 namespace settings {
 class SettingsStore;
 }
+namespace reader {
+class MainReader;
+}
 
 class TfrmMain : public QMainWindow, public Ui::TfrmMain {
     Q_OBJECT
@@ -74,6 +77,13 @@ public:
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu3 = nullptr;
 
+    // ---- card reading (TfrmMainReading.cpp) ----
+    // The reading session, created at the first start of reading; null before.
+    reader::MainReader* cardReader() const;
+    // The reader address the next sign-in stores, as the last accepted RS485 frame set it.
+    int readerClockAddress() const { return ClockAddress; }
+    // ---- end of card reading ----
+
 public slots:
     // Lifecycle.
     void FormCreate();
@@ -97,6 +107,8 @@ public slots:
     void BitBtn5Click();
     void Timer1Timer();
     void SenTimerTimer();
+    // The sign-in of the card-number box; with no sender it was the reader that filled the box.
+    void Edit3KeyPress(QObject* Sender, int Key);
 
     // Record views.
     void SpeedButton3Click();
@@ -177,4 +189,19 @@ private:
     bool terminate_ = false;
     bool closeWithoutAsking_ = false;
     bool closeQueued_ = false;
+
+    // ---- card reading (TfrmMainReading.cpp) ----
+    struct ReadingState;
+    struct ReadingStateFree {
+        void operator()(ReadingState* state) const;
+    };
+    ReadingState& reading();
+    void renderPrompt();
+    bool deliverCard(const QString& card);
+    void runSignInFromReader();
+    void passClockAddress(int address);
+    int ClockAddress = 0;
+    // Last member: the session goes first, while the window it reports to is still whole.
+    std::unique_ptr<ReadingState, ReadingStateFree> Reading;
+    // ---- end of card reading ----
 };

@@ -1,16 +1,136 @@
-// Reading cards into the card-number box: start, stop, the poll and the swipe prompt.
+// Reading cards into the card-number box: start, stop, the poll and the swipe prompt. The reading
+// session (desk/reader) does the work; this file wires it to the window's controls and timers.
 
 #include "desk/ui/TfrmMain.h"
 
+#include "common/Prompter.h"
+#include "desk/reader/MainReader.h"
+#include "desk/reader/TervoxLink.h"
+#include "desk/settings/SettingsRules.h"
+#include "desk/settings/SettingsStore.h"
+
+#include <QCoreApplication>
 #include <QTimer>
 
+// Until the window's own sign-in handler is built in, a stand-in runs the sign-in service here.
+#if !__has_include("TfrmMainSignIn.cpp")
+#define ORAVIK_SIGNIN_STAND_IN 1
+#include "desk/board/DayBoard.h"
+#include "desk/board/EmployeeRoster.h"
+#include "desk/db/Database.h"
+#include "desk/signin/SignInService.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#endif
+
+namespace {
+
+const QString kSignedIn = QStringLiteral("员工刷卡签到成功！");
+
+// Status panel 1 after a sign-in: the success text, or one of the name-call texts that only follow a
+// stored sign-in.
+bool signInStored(const QString& status) {
+    return status == kSignedIn || status.startsWith(QStringLiteral("播叫")) ||
+           status.startsWith(QStringLiteral("正在播叫")) ||
+           status.startsWith(QStringLiteral("该员工没有录音"));
+}
+
+#ifdef ORAVIK_SIGNIN_STAND_IN
+// Appends the row to the swipe table.
+class TableSwipeStore : public SwipeStore {
+public:
+    explicit TableSwipeStore(Database& db) : db_(db) {}
+    bool append(const SignInRecord& r, QString* error) override {
+        QSqlQuery q(db_.connection());
+        q.prepare(QStringLiteral(
+            "insert into MH_AttendResourceRecord (Empl_Name,Dept_Name,RE_Flag,RE_Content,ADFlag,Brush_Date,"
+            "Brush_Hour,Brush_Minute,Brush_Second,Card_Cord,Clock_Address) values (?,?,?,?,?,?,?,?,?,?,?)"));
+        const SignInRecord s = asStored(r);
+        for (const QVariant& v :
+             {QVariant(s.Empl_Name), QVariant(s.Dept_Name), QVariant(s.RE_Flag), QVariant(s.RE_Content),
+              QVariant(s.ADFlag), QVariant(s.Brush_Date.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
+              QVariant(s.Brush_Hour), QVariant(s.Brush_Minute), QVariant(s.Brush_Second),
+              QVariant(s.Card_Cord), QVariant(s.Clock_Address)})
+            q.addBindValue(v);
+        if (q.exec()) return true;
+        if (error) *error = q.lastError().text();
+        return false;
+    }
+
+private:
+    Database& db_;
+};
+#endif
+
+} // namespace
+
+struct TfrmMain::ReadingState {
+    reader::TervoxLink link;
+    std::unique_ptr<reader::MainReader> reader;
+#ifdef ORAVIK_SIGNIN_STAND_IN
+    std::unique_ptr<TableSwipeStore> store;
+    std::unique_ptr<SignInService> signIn;
+#endif
+};
+
+void TfrmMain::ReadingStateFree::operator()(ReadingState* state) const {
+    delete state;
+}
+
+reader::MainReader* TfrmMain::cardReader() const {
+    return Reading ? Reading->reader.get() : nullptr;
+}
+
+TfrmMain::ReadingState& TfrmMain::reading() {
+    if (Reading) return *Reading;
+    Reading.reset(new ReadingState);
+    reader::MainReader::Hooks hooks;
+    // The radio buttons may change while reading: the session asks at every step.
+    hooks.kind = [this] { return ReaderKind; };
+    hooks.deliver = [this](const QString& card) { return deliverCard(card); };
+    hooks.status = [this](const QString& text) {
+        Panels->setPanelText(1, text);
+        Panels->repaint();
+    };
+    hooks.clearCard = [this] {
+        Edit3->clear();
+        Edit3->setFocus();
+    };
+    hooks.setClockAddress = [this](int address) { passClockAddress(address); };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    hooks.readingChanged = [this](bool on) {
+        if (on) {
+            SenTimer->start();
+            Timer1->start();
+            BitBtn5->show();
+            Edit3->setFocus();
+        } else {
+            SenTimer->stop();
+            Timer1->stop();
+            BitBtn5->hide();
+        }
+        renderPrompt();
+    };
+    Reading->reader = std::make_unique<reader::MainReader>(prompter_, &Reading->link, std::move(hooks));
+    return *Reading;
+}
+
 void TfrmMain::ReadCardClick() {
-    // Opening the reader and starting the poll come with the reading session.
+    // The position in the port list names the port, for the serial readers and the NV820 alike.
+    const QString port = QStringLiteral("COM") + QString::number(ComboBox4->currentIndex() + 1);
+    reading().reader->start(settings::portDevice(Settings->ini(), port));
 }
 
 void TfrmMain::BitBtn5Click() {
-    // Resets the swipe prompt; closing the reader's port comes with the reading session.
+    if (Reading) {
+        Reading->reader->stop();
+        return;
+    }
+    // Never started: the prompt and the timers are put into their stopped state all the same.
     SenTimer->stop();
+    Timer1->stop();
+    BitBtn5->hide();
     for (QWidget* shape : {Shape1, Shape2, Shape3, Shape4})
         shape->hide();
     SenTrackBar->setValue(1);
@@ -18,10 +138,81 @@ void TfrmMain::BitBtn5Click() {
     SenProBar->setValue(1);
     SenProBar->hide();
     HitLab->hide();
-    Timer1->stop();
-    BitBtn5->hide();
 }
 
-void TfrmMain::Timer1Timer() {}
+void TfrmMain::Timer1Timer() {
+    if (Reading) Reading->reader->tick();
+}
 
-void TfrmMain::SenTimerTimer() {}
+void TfrmMain::SenTimerTimer() {
+    if (!Reading) return;
+    Reading->reader->promptTick();
+    renderPrompt();
+}
+
+void TfrmMain::renderPrompt() {
+    const reader::SwipePrompt& p = Reading->reader->prompt();
+    HitLab->setText(p.labelText());
+    HitLab->setVisible(p.labelVisible());
+    EllipseShape* shapes[] = {Shape1, Shape2, Shape3, Shape4};
+    for (int i = 0; i < 4; ++i)
+        shapes[i]->setVisible(p.shapeVisible(i + 1));
+    SenTrackBar->setValue(p.barValue());
+    SenProBar->setValue(p.barValue());
+    SenTrackBar->setVisible(p.barsVisible());
+    SenProBar->setVisible(p.barsVisible());
+}
+
+bool TfrmMain::deliverCard(const QString& card) {
+    Edit3->setText(card);
+    Edit3->setFocus();
+    Edit3->end(false);
+    runSignInFromReader();
+    return signInStored(Panels->panelText(1));
+}
+
+void TfrmMain::runSignInFromReader() {
+    Edit3KeyPress(nullptr, 13);
+}
+
+void TfrmMain::passClockAddress(int address) {
+    ClockAddress = address;
+#ifdef ORAVIK_SIGNIN_STAND_IN
+    if (Reading && Reading->signIn) Reading->signIn->setClockAddress(address);
+#endif
+}
+
+#ifdef ORAVIK_SIGNIN_STAND_IN
+void TfrmMain::Edit3KeyPress(QObject* Sender, int Key) {
+    if (Key != 13) return;
+    ReadingState& r = reading();
+    if (!r.signIn) {
+        r.store = std::make_unique<TableSwipeStore>(*ADOConnection1);
+        SignInCallbacks cb;
+        cb.status = [this](const QString& text) {
+            Panels->setPanelText(1, text);
+            Panels->repaint();
+        };
+        cb.processEvents = [] { QCoreApplication::processEvents(); };
+        cb.acknowledge = [this] { Reading->reader->sendAck(); };
+        r.signIn = std::make_unique<SignInService>(*Roster, *Board, clock_, *r.store, home_.dir(), cb);
+        r.signIn->setClockAddress(ClockAddress);
+    }
+    TimeSettings t;
+    t.ATime = ATime->time();
+    t.DTime = DTime->time();
+    t.ADTime = ADTime->time();
+    t.ASTime = ASTime->time();
+    t.ASATime = ASATime->time();
+    r.signIn->setTimes(t);
+    r.signIn->setReaderKind(ReaderKind);
+    r.signIn->setCallNames(false);
+    const SignInService::Outcome out = r.signIn->signIn(Edit3->text(), Sender == nullptr);
+    ClockAddress = r.signIn->clockAddress();
+    if (out.result == SignInService::Result::Stored)
+        showBoard();
+    else if (out.result == SignInService::Result::Failed)
+        reportError(out.error);
+    Edit3->setFocus();
+}
+#endif
