@@ -133,7 +133,7 @@ bool execAll(QSqlDatabase& db, const std::vector<QString>& statements, QString* 
 
 void setPragmas(QSqlDatabase& db) {
     QSqlQuery q(db);
-    q.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
 }
 
@@ -379,5 +379,22 @@ bool Database::createFile(const QString& dbPath, QString* error) {
         QFile::remove(fi.absoluteFilePath());
         return fail(QStringLiteral("cannot create %1: %2").arg(dbPath, why));
     }
+    return true;
+}
+
+bool Database::checkpoint() {
+    QSqlDatabase db = connection();
+    if (!db.isOpen()) {
+        error_ = QStringLiteral("the database is not open");
+        return false;
+    }
+    QSqlQuery q(db);
+    // The first column is 1 when a reader or writer kept the checkpoint from finishing.
+    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) || !q.next() || q.value(0).toInt() != 0) {
+        error_ =
+            q.lastError().isValid() ? q.lastError().text() : QStringLiteral("the checkpoint was blocked");
+        return false;
+    }
+    error_.clear();
     return true;
 }

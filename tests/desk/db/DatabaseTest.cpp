@@ -53,7 +53,7 @@ TEST_F(SchemaTest, CreatesEveryTableColumnAndIndexAndRunsAgainWithoutChange) {
     ASSERT_TRUE(db.openFile(path(QStringLiteral("mdb/Oravik.mdb")))) << db.error().toStdString();
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from sqlite_master")).toInt(), objects);
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from MH_CardReg")).toInt(), 1);
-    EXPECT_EQ(scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+    EXPECT_EQ(scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
     EXPECT_EQ(scalar(QStringLiteral("PRAGMA synchronous")).toInt(), 2); // FULL
 }
 
@@ -323,4 +323,17 @@ TEST_F(SqlDialectTest, QuotedNamesRoundTrip) {
     EXPECT_EQ(sql::quote(QStringLiteral("O'Neil")), QStringLiteral("'O''Neil'"));
     EXPECT_EQ(sql::quote(QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b")),
               QStringLiteral("'ab'"));
+}
+
+TEST_F(SchemaTest, AfterACheckpointACopyOfTheFileAloneHoldsEveryRow) {
+    openFresh();
+    exec(QStringLiteral("insert into MH_CardReg (Empl_Code, Empl_Name) values ('0001', 'x')"));
+    ASSERT_TRUE(db.checkpoint()) << db.error().toStdString();
+    const QString copy = path(QStringLiteral("copy.mdb"));
+    ASSERT_TRUE(QFile::copy(path(QStringLiteral("mdb/Oravik.mdb")), copy));
+    Database other;
+    ASSERT_TRUE(other.openFile(copy)) << other.error().toStdString();
+    QSqlQuery q(other.connection());
+    ASSERT_TRUE(q.exec(QStringLiteral("select count(*) from MH_CardReg")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
 }
