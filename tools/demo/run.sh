@@ -15,7 +15,9 @@ readersim=$(find_exe reader-sim)
 rm -rf "$home"
 "$oravik" --init-home "$home" >/dev/null
 sqlite3 "$home/mdb/Oravik.mdb" < <(bash "$root/tools/demo/seed.sh")
-echo "demo: home $home with 30 employees and today's swipes"
+swipes() { sqlite3 "$home/mdb/Oravik.mdb" "select count(*) from MH_AttendResourceRecord"; }
+seeded=$(swipes)
+echo "demo: home $home with 30 employees and $seeded of today's swipes"
 
 ini=$home/Oravik.ini
 set_key() { # section key value: rewrite the key in place, or add it to the section
@@ -45,7 +47,12 @@ cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 
 if [ -n "$readersim" ]; then
-  cards=$(sqlite3 "$home/mdb/Oravik.mdb" "select Card_Code from MH_CardReg order by Empl_Code" | paste -sd, -)
+  # Those not yet in come first, so the absent lists empty while one watches. The simulator sends its
+  # first frame at once, before the desk reads, and the desk discards it when it starts reading: lead
+  # with the last card of the round so that nobody is skipped.
+  cards=$(sqlite3 "$home/mdb/Oravik.mdb" "select Card_Code from MH_CardReg r order by exists
+    (select 1 from MH_AttendResourceRecord s where s.Card_Cord = r.Card_Code), Empl_Code" | paste -sd, -)
+  cards=${cards##*,},$cards
   simlog=$home/reader-sim.log
   "$readersim" --kind RS485 --address 3 --every 3 --cards "$cards" >"$simlog" 2>&1 &
   sim_pid=$!
@@ -66,3 +73,4 @@ else
   QT_QPA_PLATFORM=offscreen "$oravik" --home "$home" --screenshot "$shot" --quit-after 8000
   echo "demo: no display; screenshot saved to $shot"
 fi
+echo "demo: $(( $(swipes) - seeded )) swipes signed in from the reader"

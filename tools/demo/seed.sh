@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Prints SQL that fills a demo database: four departments, thirty employees, a few receivers and
-# business trips, and today's swipes (on time, late, early, and some not yet in).
+# business trips, and the day's swipes (on time, late, early, and some not yet in). For today only the
+# swipes up to now are written, so none lies in the future; a past day given as DAY gets all of them.
+# usage: seed.sh [DAY [HH:MM:SS]]
 set -euo pipefail
 day=${1:-$(date +%F)}
+if [ "$day" = "$(date +%F)" ]; then now=${2:-$(date +%T)}; else now=${2:-23:59:59}; fi
 
 names=(王小东 李明 张伟 刘洋 陈静 杨帆 赵磊 黄丽 周杰 吴敏 徐强 孙悦 马超 朱琳 胡军
        郭芳 何涛 高翔 林雪 罗刚 郑爽 梁平 谢娜 宋佳 唐宁 韩冰 冯涛 曹阳 彭丽 欧阳小东)
@@ -24,6 +27,7 @@ done
 swipe() {
   local i=$1 h=$2 m=$3 s=$4 flag=$5 content=$6 ad=$7
   local d=${depts[$((i % 4))]}
+  [[ "$(printf '%02d:%02d:%02d' "$((10#$h))" "$((10#$m))" "$((10#$s))")" > "$now" ]] && return 0
   printf "insert into MH_AttendResourceRecord (Empl_Name,Dept_Name,RE_Flag,RE_Content,ADFlag,Brush_Date,Brush_Hour,Brush_Minute,Brush_Second,Card_Cord,Clock_Address) values ('%s','%s','%s','%s','%s','%s %02d:%02d:%02d',%d,%d,%d,'%010d','3');\n" \
     "${names[$i]}" "${d#*|}" "$flag" "$content" "$ad" "$day" "$h" "$m" "$s" "$((10#$h))" "$((10#$m))" "$((10#$s))" "$((12345 + i))"
 }
