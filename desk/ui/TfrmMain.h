@@ -10,12 +10,14 @@
 //   TfrmMainViews.cpp    the record views' ranges and refreshes, the windows opened from here
 
 #include "common/AppHome.h"
+#include "desk/ui/DBNavigator.h"
 #include "desk/ui/StatusPanels.h"
 #include "ui_TfrmMain.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class Clock;
@@ -29,6 +31,7 @@ class Prompter;
 class QMenu;
 class QTimer;
 class TfrmShape;
+struct SignInParts;
 namespace settings {
 class SettingsStore;
 }
@@ -80,8 +83,6 @@ public:
     // ---- card reading (TfrmMainReading.cpp) ----
     // The reading session, created at the first start of reading; null before.
     reader::MainReader* cardReader() const;
-    // The reader address the next sign-in stores, as the last accepted RS485 frame set it.
-    int readerClockAddress() const { return ClockAddress; }
     // ---- end of card reading ----
 
 public slots:
@@ -107,8 +108,6 @@ public slots:
     void BitBtn5Click();
     void Timer1Timer();
     void SenTimerTimer();
-    // The sign-in of the card-number box; with no sender it was the reader that filled the box.
-    void Edit3KeyPress(QObject* Sender, int Key);
 
     // Record views.
     void SpeedButton3Click();
@@ -123,6 +122,59 @@ public slots:
     void SpeedButton8Click();
     void X1Click();
     void Label12Click();
+
+    // ---- Sign-in and record views (TfrmMainSignIn.cpp, TfrmMainViews.cpp) ----------------------------
+public:
+    // The key press of the card-number box: Enter (13) signs the box's card in. Sender is the box when
+    // the operator typed; the reader poll calls it with no sender after putting a card into the box.
+    void Edit3KeyPress(QObject* Sender, char Key);
+    // The reader address stored with the next sign-in (0 at start, 90 after each sign-in).
+    void setClockAddress(int address);
+    int clockAddress() const;
+    // Sends the acknowledgement frame to the RS485 reader; called after a sign-in that came from the
+    // reader poll when the reader kind is RS485. The reading code sets it.
+    std::function<void()> onSignInAck;
+
+    // Pop-up menus of the grids (the export commands join them).
+    QMenu* HistoryPopup = nullptr;
+    QMenu* MailLogPopup = nullptr;
+    QMenu* TripPopup = nullptr;
+    QMenu* ReceiverPopup = nullptr;
+    QMenu* SmsLogPopup = nullptr;
+    QAction* E1 = nullptr;
+    QAction* E2 = nullptr;
+    QAction* E3 = nullptr;
+    QAction* E4 = nullptr;
+    QAction* N2 = nullptr;
+
+public slots:
+    void DateTimePicker2Change();
+    void DateTimePicker4Change();
+    void DateTimePicker6Change();
+    void DateTimePicker8Change();
+    void DateTimePicker10Change();
+    void DateTimePicker12Change();
+    void DateTimePicker15Change();
+    void DateTimePicker17Change();
+    void E1Click();
+    void E2Click();
+    void E3Click();
+    void E4Click();
+    void N2Click();
+    void DBNavigator4Click(DBNavigator::Button Button);
+
+private:
+    void setupSignIn();
+    void setupRecordViews();
+    void showSignIn(const QString& text);
+    void navigate(Dataset& ds, DBNavigator::Button button);
+    void followCursor(QTableView* grid, Dataset& ds);
+    // The window-free pieces behind them (TfrmMainParts.h); freed where they are complete.
+    struct FreeParts {
+        void operator()(SignInParts* p) const;
+    };
+    std::unique_ptr<SignInParts, FreeParts> Parts;
+    // ---- end of sign-in and record views ----------------------------------------------------------
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -199,8 +251,6 @@ private:
     void renderPrompt();
     bool deliverCard(const QString& card);
     void runSignInFromReader();
-    void passClockAddress(int address);
-    int ClockAddress = 0;
     // Last member: the session goes first, while the window it reports to is still whole.
     std::unique_ptr<ReadingState, ReadingStateFree> Reading;
     // ---- end of card reading ----

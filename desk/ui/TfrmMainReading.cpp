@@ -12,18 +12,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-// Until the window's own sign-in handler is built in, a stand-in runs the sign-in service here.
-#if !__has_include("TfrmMainSignIn.cpp")
-#define ORAVIK_SIGNIN_STAND_IN 1
-#include "desk/board/DayBoard.h"
-#include "desk/board/EmployeeRoster.h"
-#include "desk/db/Database.h"
-#include "desk/signin/SignInService.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
-#endif
-
 namespace {
 
 const QString kSignedIn = QStringLiteral("员工刷卡签到成功！");
@@ -36,42 +24,11 @@ bool signInStored(const QString& status) {
            status.startsWith(QStringLiteral("该员工没有录音"));
 }
 
-#ifdef ORAVIK_SIGNIN_STAND_IN
-// Appends the row to the swipe table.
-class TableSwipeStore : public SwipeStore {
-public:
-    explicit TableSwipeStore(Database& db) : db_(db) {}
-    bool append(const SignInRecord& r, QString* error) override {
-        QSqlQuery q(db_.connection());
-        q.prepare(QStringLiteral(
-            "insert into MH_AttendResourceRecord (Empl_Name,Dept_Name,RE_Flag,RE_Content,ADFlag,Brush_Date,"
-            "Brush_Hour,Brush_Minute,Brush_Second,Card_Cord,Clock_Address) values (?,?,?,?,?,?,?,?,?,?,?)"));
-        const SignInRecord s = asStored(r);
-        for (const QVariant& v :
-             {QVariant(s.Empl_Name), QVariant(s.Dept_Name), QVariant(s.RE_Flag), QVariant(s.RE_Content),
-              QVariant(s.ADFlag), QVariant(s.Brush_Date.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
-              QVariant(s.Brush_Hour), QVariant(s.Brush_Minute), QVariant(s.Brush_Second),
-              QVariant(s.Card_Cord), QVariant(s.Clock_Address)})
-            q.addBindValue(v);
-        if (q.exec()) return true;
-        if (error) *error = q.lastError().text();
-        return false;
-    }
-
-private:
-    Database& db_;
-};
-#endif
-
 } // namespace
 
 struct TfrmMain::ReadingState {
     reader::TervoxLink link;
     std::unique_ptr<reader::MainReader> reader;
-#ifdef ORAVIK_SIGNIN_STAND_IN
-    std::unique_ptr<TableSwipeStore> store;
-    std::unique_ptr<SignInService> signIn;
-#endif
 };
 
 void TfrmMain::ReadingStateFree::operator()(ReadingState* state) const {
@@ -97,7 +54,7 @@ TfrmMain::ReadingState& TfrmMain::reading() {
         Edit3->clear();
         Edit3->setFocus();
     };
-    hooks.setClockAddress = [this](int address) { passClockAddress(address); };
+    hooks.setClockAddress = [this](int address) { setClockAddress(address); };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
     hooks.readingChanged = [this](bool on) {
         if (on) {
@@ -113,6 +70,8 @@ TfrmMain::ReadingState& TfrmMain::reading() {
         renderPrompt();
     };
     Reading->reader = std::make_unique<reader::MainReader>(prompter_, &Reading->link, std::move(hooks));
+    // A sign-in from an RS485 reader acknowledges the frame as its last step.
+    onSignInAck = [this] { Reading->reader->sendAck(); };
     return *Reading;
 }
 
@@ -174,45 +133,3 @@ bool TfrmMain::deliverCard(const QString& card) {
 void TfrmMain::runSignInFromReader() {
     Edit3KeyPress(nullptr, 13);
 }
-
-void TfrmMain::passClockAddress(int address) {
-    ClockAddress = address;
-#ifdef ORAVIK_SIGNIN_STAND_IN
-    if (Reading && Reading->signIn) Reading->signIn->setClockAddress(address);
-#endif
-}
-
-#ifdef ORAVIK_SIGNIN_STAND_IN
-void TfrmMain::Edit3KeyPress(QObject* Sender, int Key) {
-    if (Key != 13) return;
-    ReadingState& r = reading();
-    if (!r.signIn) {
-        r.store = std::make_unique<TableSwipeStore>(*ADOConnection1);
-        SignInCallbacks cb;
-        cb.status = [this](const QString& text) {
-            Panels->setPanelText(1, text);
-            Panels->repaint();
-        };
-        cb.processEvents = [] { QCoreApplication::processEvents(); };
-        cb.acknowledge = [this] { Reading->reader->sendAck(); };
-        r.signIn = std::make_unique<SignInService>(*Roster, *Board, clock_, *r.store, home_.dir(), cb);
-        r.signIn->setClockAddress(ClockAddress);
-    }
-    TimeSettings t;
-    t.ATime = ATime->time();
-    t.DTime = DTime->time();
-    t.ADTime = ADTime->time();
-    t.ASTime = ASTime->time();
-    t.ASATime = ASATime->time();
-    r.signIn->setTimes(t);
-    r.signIn->setReaderKind(ReaderKind);
-    r.signIn->setCallNames(false);
-    const SignInService::Outcome out = r.signIn->signIn(Edit3->text(), Sender == nullptr);
-    ClockAddress = r.signIn->clockAddress();
-    if (out.result == SignInService::Result::Stored)
-        showBoard();
-    else if (out.result == SignInService::Result::Failed)
-        reportError(out.error);
-    Edit3->setFocus();
-}
-#endif

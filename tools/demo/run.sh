@@ -62,6 +62,8 @@ if [ -n "$readersim" ]; then
     set_key Ports COM1 "$dev"
     set_key SysSet MachType RS485
     set_key SysSet AutoBrush Y
+    # The demo home has no name recordings: calling names would only report that each time.
+    set_key SysSet CallName N
     echo "demo: simulated RS485 reader on $dev swipes a card every 3 s"
   fi
 fi

@@ -52,6 +52,7 @@ protected:
                 "('0002','李明','0000012346','1001','行政部')"),
         });
         home.set(QStringLiteral("SysSet"), QStringLiteral("AutoBrush"), QStringLiteral("N"));
+        home.set(QStringLiteral("SysSet"), QStringLiteral("CallName"), QStringLiteral("N"));
     }
 
     // A window on the home with the reader kind and COM1 mapped to the device.
