@@ -131,6 +131,9 @@ void TfrmMain::I1Click(QObject* Sender) {
 void TfrmMain::showBoard() {
     SignInPane->setPlainText(Board->SignInLines().join(QLatin1Char('\n')));
     ExceptionPane->setPlainText(Board->ExceptionLines().join(QLatin1Char('\n')));
+    // The newest swipes are the ones the desk is watched for: show the end of both panes.
+    SignInPane->moveCursor(QTextCursor::End);
+    ExceptionPane->moveCursor(QTextCursor::End);
     auto fill = [](QListWidget* list, const QStringList& lines) {
         list->clear();
         list->addItems(lines);

@@ -136,7 +136,11 @@ void TfrmMain::Edit3KeyPress(QObject* Sender, char Key) {
         // Only what the swipe changed: the panes and lists are not refilled.
         const DayBoard::Change& c = out.board;
         SignInPane->appendPlainText(c.signInLine);
-        if (!c.exceptionLine.isEmpty()) ExceptionPane->appendPlainText(c.exceptionLine);
+        SignInPane->moveCursor(QTextCursor::End);
+        if (!c.exceptionLine.isEmpty()) {
+            ExceptionPane->appendPlainText(c.exceptionLine);
+            ExceptionPane->moveCursor(QTextCursor::End);
+        }
         if (!c.lateLine.isEmpty()) LateListBox->addItem(c.lateLine);
         if (!c.earlyLine.isEmpty()) EarlyListBox->addItem(c.earlyLine);
         removeRow(OnDutyAbsentBox, c.onDutyAbsentRow);
