@@ -32,7 +32,7 @@ Opens a pseudo-terminal and plays a serial card reader on it. The first line pri
                    without it every card of the list is sent once, one second apart
   --count N        stop after N cards
   --fault F        spoil every frame: checksum, byte4, end, letters (RS485 and NV620),
-                   split (sent in two parts 150 ms apart) or double (each frame twice in one write)
+                   split (sent in two halves 150 ms apart) or double (each frame twice in one write)
   --noise N        send N random bytes before every frame
   --wait SECONDS   how long to listen for acknowledgements after the last card (default 2)
   --seed N         seed of the noise generator (default 1)
