@@ -1,4 +1,5 @@
 #include "CardReadingSession.h"
+#include "BusyScope.h"
 
 #include "TerminalLink.h"
 #include "common/Prompter.h"
@@ -19,17 +20,6 @@ bool isTenDigitProvider(const QString& provider) {
     const QString p = provider.toLower();
     return p == QLatin1String("lorvane") || p == QLatin1String("quenmar") || p == QLatin1String("hemlo");
 }
-
-class BusyScope {
-public:
-    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyScope() { flag_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 

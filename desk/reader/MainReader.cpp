@@ -1,4 +1,5 @@
 #include "MainReader.h"
+#include "BusyScope.h"
 
 #include "TerminalLink.h"
 #include "common/Prompter.h"
@@ -13,18 +14,6 @@ const QString kNv820 = QStringLiteral("NV820");
 const QString kRs485 = QStringLiteral("RS485");
 const QString kRs232B = QStringLiteral("RS232B");
 constexpr int kTerminal = 1;
-
-// Marks a poll as running for its whole length, exceptions included.
-class BusyScope {
-public:
-    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyScope() { flag_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 
