@@ -11,10 +11,14 @@
 #include "desk/board/EmployeeRoster.h"
 #include "desk/db/Database.h"
 #include "desk/db/Dataset.h"
+#include "desk/db/Sql.h"
 #include "desk/ui/WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QTimer>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -34,24 +38,43 @@ private:
 };
 
 // The swipe row at the dataset's cursor.
-SignInRecord swipeAt(const Dataset& d, const QDate& today) {
-    SignInRecord r;
-    r.Empl_Name = d.text(QStringLiteral("Empl_Name"));
-    r.Dept_Name = d.text(QStringLiteral("Dept_Name"));
-    r.RE_Flag = d.text(QStringLiteral("RE_Flag"));
-    r.RE_Content = d.text(QStringLiteral("RE_Content"));
-    r.ADFlag = d.text(QStringLiteral("ADFlag"));
-    const QVariant when = d.fieldByName(QStringLiteral("Brush_Date"));
-    if (when.typeId() == QMetaType::QDateTime)
-        r.Brush_Date = when.toDateTime();
-    else if (const auto parsed = fmt::parseDateTime(when.toString(), today))
-        r.Brush_Date = *parsed;
-    r.Brush_Hour = d.fieldByName(QStringLiteral("Brush_Hour")).toInt();
-    r.Brush_Minute = d.fieldByName(QStringLiteral("Brush_Minute")).toInt();
-    r.Brush_Second = d.fieldByName(QStringLiteral("Brush_Second")).toInt();
-    r.Card_Cord = d.text(QStringLiteral("Card_Cord"));
-    r.Clock_Address = d.text(QStringLiteral("Clock_Address"));
-    return r;
+// Reads the day's rows by position, without moving the cursor: a cursor walk would send a change
+// signal to the history grid for every one of the day's rows.
+std::vector<SignInRecord> swipesFrom(const Dataset& d, int firstRow, const QDate& today) {
+    const auto col = [&](const char* name) { return d.fieldIndex(QLatin1String(name)); };
+    const int name = col("Empl_Name"), dept = col("Dept_Name"), flag = col("RE_Flag"),
+              content = col("RE_Content"), ad = col("ADFlag"), when = col("Brush_Date"),
+              hour = col("Brush_Hour"), minute = col("Brush_Minute"), second = col("Brush_Second"),
+              card = col("Card_Cord"), address = col("Clock_Address");
+    const auto text = [&](int row, int c) {
+        const QVariant v = d.value(row, c);
+        return v.isNull() ? QString() : v.toString();
+    };
+    std::vector<SignInRecord> day;
+    day.reserve(size_t(std::max(0, d.recordCount() - firstRow)));
+    for (int row = firstRow; row < d.recordCount(); ++row) {
+        SignInRecord r;
+        r.Empl_Name = text(row, name);
+        r.Dept_Name = text(row, dept);
+        r.RE_Flag = text(row, flag);
+        r.RE_Content = text(row, content);
+        r.ADFlag = text(row, ad);
+        const QVariant at = d.value(row, when);
+        if (at.typeId() == QMetaType::QDateTime) {
+            r.Brush_Date = at.toDateTime();
+        } else {
+            r.Brush_Date = sql::parseStored(at.toString()); // the stored form, parsed by hand
+            if (!r.Brush_Date.isValid())
+                if (const auto parsed = fmt::parseDateTime(at.toString(), today)) r.Brush_Date = *parsed;
+        }
+        r.Brush_Hour = d.value(row, hour).toInt();
+        r.Brush_Minute = d.value(row, minute).toInt();
+        r.Brush_Second = d.value(row, second).toInt();
+        r.Card_Cord = text(row, card);
+        r.Clock_Address = text(row, address);
+        day.push_back(std::move(r));
+    }
+    return day;
 }
 
 } // namespace
@@ -112,8 +135,7 @@ void TfrmMain::I1Click(QObject* Sender) {
         std::vector<SignInRecord> day;
         if (dayRead) {
             // From the dataset's current row (the first, just after opening) to its last.
-            for (; !ADOAttResRec->eof(); ADOAttResRec->next())
-                day.push_back(swipeAt(*ADOAttResRec, clock_.today()));
+            day = swipesFrom(*ADOAttResRec, std::max(0, ADOAttResRec->recNo() - 1), clock_.today());
             ADOAttResRec->first();
         }
         Board->rebuild(*Roster, day);
