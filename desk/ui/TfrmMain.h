@@ -128,12 +128,19 @@ public:
     // The key press of the card-number box: Enter (13) signs the box's card in. Sender is the box when
     // the operator typed; the reader poll calls it with no sender after putting a card into the box.
     void Edit3KeyPress(QObject* Sender, char Key);
+    // Whether the last Enter stored a swipe (the reader acknowledges only those).
+    bool lastSignInStored() const { return lastSignInStored_; }
     // The reader address stored with the next sign-in (0 at start, 90 after each sign-in).
     void setClockAddress(int address);
     int clockAddress() const;
     // Sends the acknowledgement frame to the RS485 reader; called after a sign-in that came from the
     // reader poll when the reader kind is RS485. The reading code sets it.
     std::function<void()> onSignInAck;
+
+private:
+    bool lastSignInStored_ = false;
+
+public:
 
     // Pop-up menus of the grids (the export commands join them).
     QMenu* HistoryPopup = nullptr;

@@ -12,20 +12,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-namespace {
-
-const QString kSignedIn = QStringLiteral("员工刷卡签到成功！");
-
-// Status panel 1 after a sign-in: the success text, or one of the name-call texts that only follow a
-// stored sign-in.
-bool signInStored(const QString& status) {
-    return status == kSignedIn || status.startsWith(QStringLiteral("播叫")) ||
-           status.startsWith(QStringLiteral("正在播叫")) ||
-           status.startsWith(QStringLiteral("该员工没有录音"));
-}
-
-} // namespace
-
 struct TfrmMain::ReadingState {
     reader::TervoxLink link;
     std::unique_ptr<reader::MainReader> reader;
@@ -127,7 +113,7 @@ bool TfrmMain::deliverCard(const QString& card) {
     Edit3->setFocus();
     Edit3->end(false);
     runSignInFromReader();
-    return signInStored(Panels->panelText(1));
+    return lastSignInStored();
 }
 
 void TfrmMain::runSignInFromReader() {

@@ -129,7 +129,9 @@ void TfrmMain::Edit3KeyPress(QObject* Sender, char Key) {
     s.setReaderKind(ReaderKind);
     s.setCallNames(CheckBox5->isChecked());
 
+    lastSignInStored_ = false;
     const SignInService::Outcome out = s.signIn(Edit3->text(), Sender != Edit3);
+    lastSignInStored_ = out.result == SignInService::Result::Stored;
     if (out.result == SignInService::Result::Failed) {
         reportError(out.error);
     } else if (out.result == SignInService::Result::Stored) {
