@@ -86,6 +86,18 @@ std::string hex(const std::vector<uint8_t>& f) {
     return s;
 }
 
+// A terminal clock reading as seconds on the same scale as localNow().
+long long secondsOf(const ClockTime& t) {
+    std::tm g{};
+    g.tm_year = t.year - 1900;
+    g.tm_mon = t.month - 1;
+    g.tm_mday = t.day;
+    g.tm_hour = t.hour;
+    g.tm_min = t.minute;
+    g.tm_sec = t.second;
+    return static_cast<long long>(::timegm(&g));
+}
+
 long long localNow() {
     std::time_t t = std::time(nullptr);
     std::tm lt{};
@@ -199,14 +211,7 @@ ClockTime Nv820Simulator::clock() const {
 }
 
 void Nv820Simulator::setClock(const ClockTime& t) {
-    std::tm g{};
-    g.tm_year = t.year - 1900;
-    g.tm_mon = t.month - 1;
-    g.tm_mday = t.day;
-    g.tm_hour = t.hour;
-    g.tm_min = t.minute;
-    g.tm_sec = t.second;
-    long long target = static_cast<long long>(::timegm(&g));
+    const long long target = secondsOf(t);
     std::lock_guard lock(mutex_);
     state_.clockOffset = target - localNow();
 }
@@ -513,14 +518,7 @@ std::vector<uint8_t> Nv820Simulator::answer(const std::vector<uint8_t>& q) {
         s.lastWeekday = q[6];
         if (t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour < 24 && t.minute < 60 &&
             t.second < 60) {
-            std::tm g{};
-            g.tm_year = t.year - 1900;
-            g.tm_mon = t.month - 1;
-            g.tm_mday = t.day;
-            g.tm_hour = t.hour;
-            g.tm_min = t.minute;
-            g.tm_sec = t.second;
-            s.clockOffset = static_cast<long long>(::timegm(&g)) - localNow();
+            s.clockOffset = secondsOf(t) - localNow();
         }
         return done(r);
     }
